@@ -1,0 +1,148 @@
+// Time per request/answer exchange of the main window's link, measured against a simulated
+// instrument on a pseudo-terminal, next to the floor the protocol's own waits impose and the
+// time a real 9600-baud 8N2 line would add. What is left over is the program's own cost.
+//
+// Usage: bench_link [chains]   (default 10 identification chains of 8 exchanges each)
+
+#include "instrument/Frame.h"
+#include "instrument/LinkInternal.h"
+#include "instrument/Mydialogs.h"
+#include "platform/ComPort.h"
+#include "platform/PortTable.h"
+#include "sim/SimInstrument.h"
+#include "ui/main.h"
+#include "ui_TForm1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace
+{
+
+constexpr double BitsPerByte = 11.0; // start, 8 data, 2 stop
+constexpr double Baud = 9600.0;
+constexpr double OverheadBudgetMs = 2.0;
+
+bool waitIdle(TForm1& w, std::chrono::milliseconds deadline)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (w.requestOnLine()) {
+        if (clock.elapsed() > deadline.count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
+}
+
+double ms(std::chrono::milliseconds d)
+{
+    return double(d.count());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int chains = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+
+    QTemporaryDir simDir;
+    porttable::setIncludeSystemPorts(false);
+    porttable::setSimDirectoryOverride(simDir.path());
+    SimInstrument sim(1);
+    if (!simDir.isValid() || !sim.start(simDir.path())) {
+        std::fprintf(stderr, "cannot start the simulated instrument\n");
+        return 1;
+    }
+
+    DialogSeam seam; // a failure must not wait for a person
+    TForm1 w;
+    w.FormCreate();
+    w.RequestTimer->stop(); // status polls would be timed with the chains
+
+    w.ConnectionButtonClick();
+    if (!waitIdle(w, std::chrono::seconds(10)) || !w.connected) {
+        std::fprintf(stderr, "no connection to the simulated instrument\n");
+        return 1;
+    }
+
+    int events = 0;
+    QObject::connect(w.comPort, &ComPort::TriggerAvail, [&events](int) { ++events; });
+    sim.clearRequests();
+    // Arrival times of the requests at the instrument: from one to the next is exactly one
+    // exchange (answer, waits, handler, next request), free of this program's idle checks.
+    std::mutex arrivalsLock;
+    std::vector<std::chrono::steady_clock::time_point> arrivals;
+    sim.setRequestObserver([&](const SimInstrument::Request&) {
+        std::lock_guard lock(arrivalsLock);
+        arrivals.push_back(std::chrono::steady_clock::now());
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < chains; ++i) {
+        w.SendFrame(frame::FuncRead, 40067); // the identification from the serial number on
+        if (!waitIdle(w, std::chrono::seconds(10)) || !w.connected) {
+            std::fprintf(stderr, "chain %d did not complete\n", i + 1);
+            return 1;
+        }
+    }
+    const double elapsedMs = double(clock.nsecsElapsed()) / 1e6;
+    sim.setRequestObserver({});
+
+    const std::vector<SimInstrument::Request> requests = sim.requests();
+    const int exchanges = int(requests.size());
+    if (exchanges == 0)
+        return 1;
+    long lineBytes = 0;
+    for (const SimInstrument::Request& r : requests)
+        lineBytes += r.raw.size() + sim.registerText(r.reg).size() + 7; // request + answer
+    const double eventsPerExchange = double(events) / exchanges;
+
+    // Intervals inside each chain of 8 requests; the gap between chains is the bench's own.
+    std::vector<double> intervals;
+    {
+        std::lock_guard lock(arrivalsLock);
+        for (std::size_t i = 1; i < arrivals.size(); ++i)
+            if (i % 8 != 0)
+                intervals.push_back(
+                    std::chrono::duration<double, std::milli>(arrivals[i] - arrivals[i - 1]).count());
+    }
+    std::sort(intervals.begin(), intervals.end());
+    const double median = intervals.empty() ? 0.0 : intervals[intervals.size() / 2];
+    const double worst = intervals.empty() ? 0.0 : intervals.back();
+
+    const double perExchange = elapsedMs / exchanges;
+    const double waitFloor = ms(linktiming::SendDelay) + eventsPerExchange * ms(linktiming::ChunkDelay) +
+                             ms(linktiming::AnswerSilence);
+    const double lineMs = double(lineBytes) / exchanges * BitsPerByte / Baud * 1000.0;
+    const double overhead = median - waitFloor;
+
+    std::printf("exchanges:                   %d (%d chains)\n", exchanges, chains);
+    std::printf("data-available events each:  %.2f\n", eventsPerExchange);
+    std::printf("time per exchange, mean:     %.2f ms (whole run)\n", perExchange);
+    std::printf("time per exchange, median:   %.2f ms (slowest %.2f ms)\n", median, worst);
+    std::printf(
+        "floor of the waits:          %.2f ms (10 ms before send + 20 ms per event + 17 ms silence)\n",
+        waitFloor);
+    std::printf("9600 baud 8N2 line time:     %.2f ms per exchange (%.1f bytes), not present on a pty\n",
+                lineMs, double(lineBytes) / exchanges);
+    std::printf("floor on a real line:        %.2f ms\n", waitFloor + lineMs);
+    std::printf("own overhead, mean:          %.2f ms (scheduling outliers included)\n",
+                perExchange - waitFloor);
+    std::printf("own overhead, median:        %.2f ms (budget %.1f ms): %s\n", overhead, OverheadBudgetMs,
+                overhead < OverheadBudgetMs ? "ok" : "OVER BUDGET");
+    return overhead < OverheadBudgetMs ? 0 : 2;
+}

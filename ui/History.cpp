@@ -1,0 +1,8 @@
+#include "ui/History.h"
+
+void ClearHistory(HistoryTable& history)
+{
+    for (QStringList& column : history.columns)
+        column.clear();
+    history.historyRows = 0;
+}

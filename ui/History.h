@@ -1,0 +1,38 @@
+#pragma once
+// History of entered values: eleven parallel text columns, one row per completed set.
+// The set values themselves are the entries of the history list box in use.
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+enum HistoryColumn {
+    HistIMax = 0,       // I max in amperes
+    HistUMax,           // U max as the instrument sent it
+    HistTrueVal,        // Rвос
+    HistDeltaR,         // ΔR
+    HistDeltaRPercent,  // δR
+    HistTrueCelsius,    // Tвос, "0.0000"
+    HistDeltaT,         // ΔT, "0.0000"
+    HistDeltaTPercent,  // δT as shown
+    HistDecadeSteps,    // switched decade steps
+    HistStability,      // δн, "0.0000"
+    HistAbsStability,   // Δн, "0.0000"
+    HistColumnCount
+};
+
+struct HistoryTable {
+    std::array<QStringList, HistColumnCount> columns;
+    int historyRows = 0;  // always the length of every column
+
+    // A row goes into all eleven columns at once, so the columns never differ in length.
+    void appendRow(const std::array<QString, HistColumnCount>& row)
+    {
+        for (int c = 0; c < HistColumnCount; ++c)
+            columns[c].append(row[c]);
+        ++historyRows;
+    }
+};
+
+// Empties all columns; historyRows becomes 0.
+void ClearHistory(HistoryTable& history);

@@ -1,0 +1,714 @@
+// The main window's life: construction, wiring of the components to their handlers, the
+// creation and close handlers, the event routing of keys, focus, mouse and wheel, and the
+// small helpers every part of the window uses (log lines, language, radio menu items).
+
+#include "ui/main.h"
+
+#include "instrument/Mydialogs.h"
+#include "instrument/ProfileProcessor.h"
+#include "platform/ComPort.h"
+#include "platform/MemoLines.h"
+#include "ui/Application.h"
+#include "ui_TForm1.h"
+
+#include <QAbstractItemView>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
+#include <QWheelEvent>
+#include <chrono>
+
+TForm1* Form1 = nullptr;
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+constexpr auto EndOfAnswerSilence = 17ms; // silence that ends an answer
+constexpr auto AnswerTimeout = 500ms;     // no answer at all
+constexpr auto FirstPollPeriod = 4000ms;  // status polling until the poller sets its own period
+constexpr auto CountdownStep = 1000ms;    // the countdown of a timed run shows whole seconds
+
+constexpr int ClientWidth = 738; // the client area below the menu bar
+constexpr int ClientHeight = 736;
+constexpr int LayoutLeft = 200; // position of a first start
+constexpr int LayoutTop = 200;
+
+// Windows virtual key codes, as the key-down handlers expect them.
+enum VirtualKey : int {
+    VkBack = 8,
+    VkTab = 9,
+    VkReturn = 13,
+    VkEscape = 27,
+    VkSpace = 32,
+    VkPrior = 33,
+    VkNext = 34,
+    VkEnd = 35,
+    VkHome = 36,
+    VkLeft = 37,
+    VkUp = 38,
+    VkRight = 39,
+    VkDown = 40,
+    VkInsert = 45,
+    VkDelete = 46,
+    VkNumpad0 = 96,
+    VkMultiply = 106,
+    VkAdd = 107,
+    VkSubtract = 109,
+    VkDecimal = 110,
+    VkDivide = 111,
+    VkF1 = 112,
+    VkOemPlus = 187, // the '=' / '+' key of the main block
+    VkOemComma = 188,
+    VkOemMinus = 189,
+    VkOemPeriod = 190,
+};
+
+int virtualKey(const QKeyEvent* e)
+{
+    const int k = e->key();
+    const bool keypad = e->modifiers() & Qt::KeypadModifier;
+    if (keypad) {
+        if (k >= Qt::Key_0 && k <= Qt::Key_9)
+            return VkNumpad0 + (k - Qt::Key_0);
+        switch (k) {
+        case Qt::Key_Plus:
+            return VkAdd;
+        case Qt::Key_Minus:
+            return VkSubtract;
+        case Qt::Key_Asterisk:
+            return VkMultiply;
+        case Qt::Key_Slash:
+            return VkDivide;
+        case Qt::Key_Period:
+        case Qt::Key_Comma:
+            return VkDecimal;
+        default:
+            break;
+        }
+    }
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return '0' + (k - Qt::Key_0);
+    if (k >= Qt::Key_A && k <= Qt::Key_Z)
+        return 'A' + (k - Qt::Key_A);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        return VkF1 + (k - Qt::Key_F1);
+    switch (k) {
+    case Qt::Key_Backspace:
+        return VkBack;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VkTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VkReturn;
+    case Qt::Key_Escape:
+        return VkEscape;
+    case Qt::Key_Space:
+        return VkSpace;
+    case Qt::Key_PageUp:
+        return VkPrior;
+    case Qt::Key_PageDown:
+        return VkNext;
+    case Qt::Key_End:
+        return VkEnd;
+    case Qt::Key_Home:
+        return VkHome;
+    case Qt::Key_Left:
+        return VkLeft;
+    case Qt::Key_Up:
+        return VkUp;
+    case Qt::Key_Right:
+        return VkRight;
+    case Qt::Key_Down:
+        return VkDown;
+    case Qt::Key_Insert:
+        return VkInsert;
+    case Qt::Key_Delete:
+        return VkDelete;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: // Shift with '=' on most layouts
+        return VkOemPlus;
+    case Qt::Key_Comma:
+    case Qt::Key_Less:
+        return VkOemComma;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        return VkOemMinus;
+    case Qt::Key_Period:
+    case Qt::Key_Greater:
+        return VkOemPeriod;
+    default:
+        return 0;
+    }
+}
+
+// The character a key press types, as the key-press handlers see it; null for keys that
+// type nothing (Delete, arrows, modifiers alone).
+QChar typedChar(const QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(VkReturn);
+    case Qt::Key_Backspace:
+        return QChar(VkBack);
+    case Qt::Key_Delete:
+        return QChar();
+    default:
+        break;
+    }
+    const QString text = e->text();
+    return text.isEmpty() ? QChar() : text.front();
+}
+
+// Menu items keep VCL click semantics: the item's handler sees the checked state from
+// before the click and checks the item itself.
+template <typename Handler> void onMenuItem(TForm1* form, QAction* item, Handler handler)
+{
+    QObject::connect(item, &QAction::triggered, form, [item, handler](bool checked) {
+        if (item->isCheckable()) {
+            const QSignalBlocker quiet(item);
+            item->setChecked(!checked);
+        }
+        handler();
+    });
+}
+
+void setMenuEnabled(QMenu* menu, bool enabled)
+{
+    menu->setEnabled(enabled);
+    menu->menuAction()->setEnabled(enabled);
+}
+
+bool isStartCaption(const QString& caption)
+{
+    return caption == QStringLiteral("Старт") || caption == QStringLiteral("Start");
+}
+
+// The period of timed input is missing when the edit is empty or reads 0.
+bool periodMissing(const QLineEdit* edit)
+{
+    bool ok = false;
+    const int seconds = edit->text().toInt(&ok);
+    return !ok || seconds == 0;
+}
+
+// The value edits whose typing goes through the key filters.
+QLineEdit* filteredEdit(const Ui::TForm1* ui, QObject* watched)
+{
+    for (QLineEdit* e :
+         {ui->StandartInpEdit, ui->IncInpEditStart, ui->IncInpEditEnd, ui->IncInpEditStep, ui->Digit})
+        if (watched == e)
+            return e;
+    return nullptr;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
+{
+    ui->setupUi(this);
+    Form1 = this;
+
+    // Frames, files and the settings convert to and from code page 1251 through iconv
+    // (platform/CodePage.h), so no C library locale has to be set here.
+
+    InfoLines = new MemoLines(ui->Info);
+
+    comPort = new ComPort(this);
+    comPort->setObjectName(QStringLiteral("ComPort"));
+
+    auto makeTimer = [this](const char* name, std::chrono::milliseconds interval) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        return t;
+    };
+    ModbusTimer = makeTimer("ModbusTimer", EndOfAnswerSilence);
+    TimerConnectionTimeout = makeTimer("TimerConnectionTimeout", AnswerTimeout);
+    RequestTimer = makeTimer("RequestTimer", FirstPollPeriod);
+    Timer = makeTimer("Timer", CountdownStep);
+    TimerCountdown = makeTimer("TimerCountdown", CountdownStep);
+
+    processor = new ProfileProcessor;
+    std::fill(std::begin(rxFrame), std::end(rxFrame), 0);
+    std::fill(std::begin(answerText), std::end(answerText), 0);
+
+    // Window frame: fixed size, no maximize button, the client area below the menu bar.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    move(LayoutLeft, LayoutTop);
+
+    // Up-down buttons: ranges, wrapping and associates.
+    ui->UpDown1->setMin(1);
+    ui->UpDown1->setMax(9);
+    ui->UpDown1->setWrap(true);
+    ui->UpDown1->setPosition(1);
+    ui->UpDown1->setAssociate(ui->devNum);
+    ui->SelectDigit->setMin(-2);
+    ui->SelectDigit->setMax(4);
+    ui->SelectDigit->setWrap(true);
+    ui->SelectDigit->setPosition(0);
+    ui->SelectDigit->setAssociate(ui->Edit1);
+    for (UpDown* u : {ui->ChooseOhmUpDown, ui->ChooseOhm1UpDown, ui->ChooseOhm2UpDown}) {
+        u->setMin(0);
+        u->setMax(2);
+        u->setWrap(true);
+    }
+
+    // Filtered edits take text only through their key filters: no paste or drop around them.
+    for (QLineEdit* e : {ui->StandartInpEdit, ui->IncInpEditStart, ui->IncInpEditEnd, ui->IncInpEditStep,
+                         ui->Digit, ui->devNum}) {
+        e->setContextMenuPolicy(Qt::NoContextMenu);
+        e->setAcceptDrops(false);
+        e->installEventFilter(this);
+    }
+    ui->EditAuto->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ui->EditAuto));
+    for (QWidget* w : {static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->IncPhysVal),
+                       static_cast<QWidget*>(ui->ProfilePhysVal)})
+        w->installEventFilter(this);
+    // The variant list records its index when it opens; the unit boxes close up.
+    ui->BoxDevice->view()->parentWidget()->installEventFilter(this);
+    for (QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})
+        box->view()->parentWidget()->installEventFilter(this);
+
+    // "ΔR," and its unit label read as one caption.
+    {
+        const QStyle* st = ui->OtklonOm->style();
+        const int textRight = st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ui->OtklonOm) +
+                              st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, ui->OtklonOm) +
+                              ui->OtklonOm->fontMetrics().horizontalAdvance(ui->OtklonOm->text());
+        ui->Label14->move(ui->OtklonOm->x() + textRight + 3, ui->Label14->y());
+    }
+    PlaceValueLabels();
+
+    // ---- wiring ----
+    connect(comPort, &ComPort::TriggerAvail, this, &TForm1::ComPortTriggerAvail);
+    connect(ModbusTimer, &QTimer::timeout, this, &TForm1::ModbusTimerTimer);
+    connect(TimerConnectionTimeout, &QTimer::timeout, this, &TForm1::TimerConnectionTimeoutTimer);
+    connect(RequestTimer, &QTimer::timeout, this, &TForm1::RequestTimerTimer);
+
+    connect(ui->ConnectionButton, &QPushButton::clicked, this, &TForm1::ConnectionButtonClick);
+    connect(ui->ButtonFProfileGet, &QPushButton::clicked, this, &TForm1::ButtonFProfileGetClick);
+    connect(ui->ButtonFProfileSet, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
+    connect(ui->ButtonFProfileSend, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
+    connect(ui->IncrInpButtonEnter, &QPushButton::clicked, this, &TForm1::IncrInpButtonEnterClick);
+    connect(ui->ProfileInpButtonEnter, &QPushButton::clicked, this, &TForm1::ProfileInpButtonEnterClick);
+    connect(ui->StandartInpButtonEnter, &QPushButton::clicked, this, &TForm1::StandartInpButtonEnterClick);
+    connect(ui->StandartInpButtonDel, &QPushButton::clicked, this, &TForm1::StandartInpButtonDelClick);
+    connect(ui->DigitUp, &QPushButton::clicked, this, &TForm1::DigitUpClick);
+    connect(ui->DigitDown, &QPushButton::clicked, this, &TForm1::DigitDownClick);
+    connect(ui->Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
+
+    connect(ui->BoxDevice, &QComboBox::currentIndexChanged, this, &TForm1::BoxDeviceChange);
+    for (QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})
+        connect(box, &QComboBox::activated, this, [this, box] { ChooseOhmSelect(box); });
+    for (UpDown* u : {ui->ChooseOhmUpDown, ui->ChooseOhm1UpDown, ui->ChooseOhm2UpDown})
+        connect(u, &UpDown::Click, this, [this, u](UpDown::Button b) { ChooseOhmUpDownClick(u, b); });
+
+    onMenuItem(this, ui->N7, [this] { ButtonFProfileGetClick(); });
+    onMenuItem(this, ui->N8, [this] { ButtonFProfileSendClick(); });
+    onMenuItem(this, ui->funcDefaultx2, [this] { funcDefaultx2Click(); });
+    onMenuItem(this, ui->funcDefaultx4, [this] { funcDefaultx4Click(); });
+    onMenuItem(this, ui->funcCorrectionx2, [this] { funcCorrectionx2Click(); });
+    onMenuItem(this, ui->funcCorrectionx4, [this] { funcCorrectionx4Click(); });
+    onMenuItem(this, ui->N11, [this] { N11Click(); });
+    onMenuItem(this, ui->N21, [this] { N21Click(); });
+    onMenuItem(this, ui->N31, [this] { N31Click(); });
+    onMenuItem(this, ui->R1, [this] { R1Click(); });
+    onMenuItem(this, ui->N13, [this] { N13Click(); });
+    onMenuItem(this, ui->N14, [this] { N14Click(); });
+    onMenuItem(this, ui->N17, [this] { N17Click(); });
+    onMenuItem(this, ui->N10, [this] { N10Click(); });
+    onMenuItem(this, ui->Russian, [this] { SetLanguage(QStringLiteral("Russian")); });
+    onMenuItem(this, ui->English, [this] { SetLanguage(QStringLiteral("English")); });
+    onMenuItem(this, ui->Ohm, [this] { OhmClick(ui->Ohm); });
+    onMenuItem(this, ui->Celsium, [this] { CelsiumClick(ui->Celsium); });
+    onMenuItem(this, ui->platinum391, [this] { platinum391Click(); });
+    onMenuItem(this, ui->platinum385, [this] { platinum385Click(); });
+    onMenuItem(this, ui->copper428, [this] { copper428Click(); });
+    onMenuItem(this, ui->nickel617, [this] { nickel617Click(); });
+    onMenuItem(this, ui->N01, [this] { N01Click(); });
+    onMenuItem(this, ui->N501, [this] { N501Click(); });
+    onMenuItem(this, ui->N1001, [this] { N1001Click(); });
+    onMenuItem(this, ui->N1002, [this] { N1002Click(); });
+    onMenuItem(this, ui->N10001, [this] { N10001Click(); });
+    onMenuItem(this, ui->RequestEnabled, [this] { RequestEnabledClick(); });
+    onMenuItem(this, ui->RequestDisabled, [this] { RequestDisabledClick(); });
+
+    if (VardekoApplication* app = VardekoApplication::instance())
+        connect(app, &VardekoApplication::wheelDelivered, this,
+                [this](QObject* receiver, QWheelEvent* event) {
+                    auto* w = qobject_cast<QWidget*>(receiver);
+                    if (w && w->window() == this)
+                        WheelStep(event);
+                });
+
+    RequestTimer->start();
+}
+
+TForm1::~TForm1()
+{
+    delete ui;
+    delete processor; // nothing uses the model after the close handler
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+// ---------------------------------------------------------------- creation and closing
+
+void TForm1::FormCreate()
+{
+    userStepText.clear();
+    LoadSettings();
+    BuildSkinMenu();
+}
+
+void TForm1::LoadSettings()
+{
+    // Reading settings.ini comes with the settings work; until then every start is a first start.
+    move(LayoutLeft, LayoutTop);
+    for (QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})
+        box->setCurrentIndex(0); // "R, Ом"
+    skinNumber = -1;
+    ApplyLayoutDefaults();
+    SetLanguage(QStringLiteral("Russian"));
+}
+
+void TForm1::ApplyLayoutDefaults()
+{
+    ui->BoxDevice->setCurrentIndex(0);
+    OhmClick(this);
+    BoxDeviceChange();
+    ui->InpType->setCurrentIndex(2); // single values
+    SelectHistoryList();
+    funcDefaultx2Click();
+    N11Click();
+}
+
+void TForm1::SaveSettings()
+{
+    // Writing settings.ini comes with the settings work.
+}
+
+void TForm1::FormClose()
+{
+    if (connected)
+        Disconnect();
+    SaveSettings();
+    processor->closeProf();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------- language and skins
+
+void TForm1::PlaceValueLabels()
+{
+    struct Pair {
+        QLabel* caption;
+        QLabel* value;
+        int gap;
+        bool fitCaption; // inline captions take their text's width; read-out captions keep
+                         // their right-aligned column so that the values line up
+    };
+    const Pair pairs[] = {
+        {ui->Label4, ui->StandartInpFact, 3, false}, {ui->Label11, ui->StandartInpI, 3, false},
+        {ui->Label26, ui->StandartInpU, 3, false},   {ui->Label15, ui->modeLabel, 2, true},
+        {ui->TimeLeft1, ui->TimeLeft, 3, true},      {ui->Label18, ui->LabelPrecision, 3, true},
+        {ui->Label21, ui->deviceFullName, 3, true},  {ui->Label23, ui->rangeLabel, 1, true},
+        {ui->Label10, ui->firmwareLabel, 1, true},   {ui->Label24, ui->stepLabel, 1, true},
+    };
+    for (const Pair& p : pairs) {
+        if (p.fitCaption)
+            p.caption->resize(p.caption->sizeHint().width(), p.caption->height());
+        p.value->move(p.caption->x() + p.caption->width() + p.gap, p.value->y());
+    }
+}
+
+void TForm1::SetLanguage(const QString& language)
+{
+    // The texts of the window follow with the language work; the state is the checked item.
+    if (language == QStringLiteral("English") && ui->Russian->isChecked())
+        checkRadioItem(ui->English);
+    else if (language == QStringLiteral("Russian") && ui->English->isChecked())
+        checkRadioItem(ui->Russian);
+}
+
+void TForm1::BuildSkinMenu()
+{
+    // The skin items come with the skins work.
+}
+
+bool TForm1::isRussian() const
+{
+    return ui->Russian->isChecked();
+}
+
+QString TForm1::tr2(const char* russian, const char* english) const
+{
+    return QString::fromUtf8(isRussian() ? russian : english);
+}
+
+void TForm1::checkRadioItem(QAction* item)
+{
+    item->setChecked(true);
+    for (QObject* owner : item->associatedObjects()) {
+        auto* menu = qobject_cast<QMenu*>(owner);
+        if (!menu)
+            continue;
+        for (QAction* other : menu->actions())
+            if (other != item && other->isCheckable())
+                other->setChecked(false);
+    }
+}
+
+// ---------------------------------------------------------------- log
+
+void TForm1::LogLine(const QString& text)
+{
+    InfoLines->insert(logIndex, text);
+    ++logIndex;
+}
+
+void TForm1::LogAt(int index, const QString& text)
+{
+    InfoLines->insert(index, text);
+}
+
+// ---------------------------------------------------------------- shared switches
+
+void TForm1::SetProfileControlsEnabled(bool enabled)
+{
+    setMenuEnabled(ui->Mfprof, enabled);
+    ui->MainMenu->update();
+    ui->ButtonFProfileSet->setEnabled(enabled);
+    ui->ButtonFProfileGet->setEnabled(enabled);
+    ui->ButtonFProfileEdit->setEnabled(enabled);
+    ui->ButtonFProfileOpen->setEnabled(enabled);
+}
+
+void TForm1::SelectHistoryList()
+{
+    if (ui->InpType->currentIndex() != 0) {
+        const bool celsius = ui->Celsium->isChecked();
+        ui->InfoValsOhm->setVisible(!celsius);
+        ui->InfoValsC->setVisible(celsius);
+        curHistoryList = celsius ? ui->InfoValsC : ui->InfoValsOhm;
+    }
+    ClearHistory(history);
+}
+
+void TForm1::IncrInpButtonEnterClick()
+{
+    if (!connected) {
+        ShowMessageBox(tr2("Внимание", "Attention"),
+                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
+                       mbOK);
+        return;
+    }
+    if (profTransfer)
+        return;
+    // The range check, the manual steps and the start of a timed run come with the range work;
+    // stopping a running timed run is what the link needs now.
+    if (!autoRun || !ui->AutoInp->isChecked() || isStartCaption(ui->IncrInpButtonEnter->text()))
+        return;
+    if (periodMissing(ui->EditAuto)) {
+        ShowMessageBox(tr2("Внимание", "Attention"), tr2("Период времени не указан!", "Set the delay!"),
+                       DialogType::Warning, mbOK);
+        return;
+    }
+    Timer->stop();
+    TimerCountdown->stop();
+    setMenuEnabled(ui->Mfprof, true);
+    setMenuEnabled(ui->MphysicVal, true);
+    ui->MainMenu->update();
+    ui->IncInpEditStart->setEnabled(true);
+    ui->IncInpEditEnd->setEnabled(true);
+    ui->IncInpEditStep->setEnabled(true);
+    SetProfileControlsEnabled(true);
+    ui->Settings1->setEnabled(true);
+    ui->InpType->setEnabled(true);
+    ui->IncrInpButtonPause->setEnabled(false);
+    autoRun = false;
+    paused = false;
+    ui->ConnectionButton->setEnabled(true);
+    ui->IncrInpButtonEnter->setText(QStringLiteral("Старт"));
+    ui->IncrInpButtonPause->setText(QStringLiteral("Пауза"));
+    ui->TimeLeft->setText(QStringLiteral("--"));
+    ui->IncrInpNextVal->setText(QStringLiteral("--"));
+}
+
+void TForm1::ProfileInpButtonEnterClick()
+{
+    if (!connected) {
+        ShowMessageBox(tr2("Внимание", "Attention"),
+                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
+                       mbOK);
+        return;
+    }
+    if (profTransfer)
+        return;
+    // The list check, manual sends and the start of a timed run come with the value-list work.
+    // A stop is never refused for a list that no longer fits the settings: the run must end.
+    if (!autoRun || !ui->AutoInp->isChecked())
+        return;
+    if (periodMissing(ui->EditAuto)) {
+        ShowMessageBox(tr2("Внимание", "Attention"), tr2("Период времени не указан!", "Set the delay!"),
+                       DialogType::Warning, mbOK);
+        return;
+    }
+    if (isStartCaption(ui->ProfileInpButtonEnter->text()))
+        return;
+    ui->ProfileInpButtonPause->setText(QStringLiteral("Пауза"));
+    Timer->stop();
+    TimerCountdown->stop();
+    autoRun = false;
+    paused = false;
+    ui->ProfileInpButtonPause->setEnabled(false);
+    setMenuEnabled(ui->Mfprof, true);
+    setMenuEnabled(ui->MphysicVal, true);
+    ui->MainMenu->update();
+    SetProfileControlsEnabled(true);
+    ui->Settings1->setEnabled(true);
+    ui->InpType->setEnabled(true);
+    ui->ProfileInpButtonOpen->setEnabled(true);
+    ui->ProfileInpButtonChange->setEnabled(true);
+    ui->ProfileInpButtonCreate->setEnabled(true);
+    ui->InfoValsProf->setEnabled(true);
+    ui->ProfileInpButtonEnter->setText(tr2("Старт", "Start"));
+    ui->TimeLeft->setText(QStringLiteral("--"));
+}
+
+// ---------------------------------------------------------------- later work
+
+void TForm1::ButtonFProfileGetClick()
+{
+    // Reading the profile from the instrument comes with the profile transfer work.
+}
+
+void TForm1::ButtonFProfileSendClick()
+{
+    // Writing the profile to the instrument comes with the profile transfer work.
+}
+
+void TForm1::RequestTimerTimer()
+{
+    // The status poll comes with the status polling work.
+}
+
+void TForm1::ShowDeviceValue(const QString& value)
+{
+    // Recording a value changed on the instrument comes with that work.
+    Q_UNUSED(value);
+}
+
+// ---------------------------------------------------------------- events
+
+void TForm1::WheelStep(QWheelEvent* event)
+{
+    // Phase markers of smooth scrolling carry no delta; they are not wheel turns.
+    const QPoint delta = event->angleDelta();
+    if (delta.isNull() || (delta.y() == 0 && delta.x() != 0))
+        return;
+    if (!ui->StandartInputGroup->isVisibleTo(this) || !ui->StandartInputGroup->isEnabledTo(this) ||
+        !ui->StandartInpButtonEnter->isEnabledTo(this) || !inputAllowed)
+        return;
+    if (ui->InstaSend->isChecked())
+        inputAllowed = false; // one stepped value is sent until the set completes
+    if (delta.y() > 0)
+        DigitUpClick();
+    else
+        DigitDownClick();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == ui->devNum) {
+            // The address changes only through UpDown1: whatever would edit the text is dropped.
+            return !typedChar(key).isNull() || key->key() == Qt::Key_Delete ||
+                   key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut);
+        }
+        QLineEdit* edit = filteredEdit(ui, watched);
+        if (!edit || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            break;
+        // Key down first, with the Windows key code the handlers expect.
+        const int vkBefore = virtualKey(key);
+        int vk = vkBefore;
+        if (edit == ui->StandartInpEdit)
+            StandartInpEditKeyDown(vk, key->modifiers());
+        else
+            DelKeys(edit, vk, key->modifiers());
+        QChar ch = typedChar(key);
+        if (ch.isNull())
+            return vkBefore != 0 && vk == 0; // a key-down handler took the key
+        // Then the character, through the key filter, which usually writes the text itself.
+        const QChar typed = ch;
+        if (edit == ui->Digit)
+            DigitKeyPress(ch);
+        else
+            EnterOm(edit, ch);
+        if (ch.isNull() || ch == QChar(VkReturn))
+            return true;
+        if (ch == typed)
+            return false; // the edit inserts it at the caret
+        edit->insert(QString(ch));
+        return true;
+    }
+    case QEvent::KeyRelease:
+        if (watched == ui->Digit)
+            DigitKeyUp();
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == ui->Digit)
+            DigitClick();
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == ui->Label9 || watched == ui->IncPhysVal || watched == ui->ProfilePhysVal)
+            ChooseOhmVisDblClick();
+        break;
+    case QEvent::FocusOut: {
+        // Leaving an edit for another control of the window; not the window losing activation.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            break;
+        if (watched == ui->StandartInpEdit)
+            AddZero(ui->StandartInpEdit);
+        else if (watched == ui->IncInpEditStart || watched == ui->IncInpEditEnd ||
+                 watched == ui->IncInpEditStep)
+            IncInpEditExit(static_cast<QLineEdit*>(watched));
+        break;
+    }
+    case QEvent::Show:
+        if (watched == ui->BoxDevice->view()->parentWidget())
+            BoxDeviceClick();
+        break;
+    case QEvent::Hide:
+        for (QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})
+            if (watched == box->view()->parentWidget())
+                ChooseOhmCloseUp();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

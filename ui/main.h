@@ -1,0 +1,216 @@
+#pragma once
+// The main window: the operator's whole workplace, and the owner of the link state.
+// Its members are defined in several files: ui/ for the operator window, instrument/Link*.cpp
+// for the serial link, its register chains and the answer handler.
+
+#include "platform/UpDown.h"
+#include "ui/History.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+
+class ComPort;
+class MemoLines;
+class ProfileProcessor;
+class QAction;
+class QLineEdit;
+class QListWidget;
+class QTimer;
+class QWheelEvent;
+class TForm3;
+
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Ui::TForm1* ui;          // every component of the layout, by its name
+    MemoLines* InfoLines;    // line access to the event log `Info`
+    ComPort* comPort;        // objectName "ComPort"
+    QTimer* ModbusTimer;     // 17 ms of silence ends an answer
+    QTimer* TimerConnectionTimeout;  // 500 ms without an answer
+    QTimer* RequestTimer;    // status polling, 4000 ms at start
+    QTimer* Timer;           // run timer of timed ranges and lists
+    QTimer* TimerCountdown;  // 1 s countdown of a timed run
+
+    // ---- members with their initial values ----
+    ProfileProcessor* processor;  // the one model object of the run; owned
+    int prevDeviceIndex = -1;     // variant index recorded when the variant list opens
+    int valueListIndex = -1;      // next entry of a value-list run
+    bool restorePeriod = false;   // restore the run period when the countdown ends
+    bool paused = false;          // a timed run is paused
+    bool dontShowDeviceWarning = false;
+    QString userStepText;         // the operator's own step for decade stepping
+    bool verificationOpen = false;
+    bool connected = false;       // an instrument answered the identification
+    bool profTransfer = false;    // a profile read or write is running
+    bool setPending = false;      // a set chain waits to write the value
+    bool inputAllowed = true;     // single-value input may be used (wheel)
+    int rtdType = 0;              // thermometer type 0..3
+    int profRow = 0, profCol = 0, profReg = 0;  // cursor of a profile transfer
+    int logIndex = 0;             // insert index of the next event-log line
+    bool protocolDone = true;     // no periodic protocol waits for a profile read
+    QListWidget* curHistoryList = nullptr;  // history list box in use
+    TForm3* profileForm = nullptr;
+
+    // ---- state shared by the link and the operator window ----
+    QString lastValue = QStringLiteral("0,000");
+    QByteArray displayLetter = "A";  // display selection letter 'A'..'H'
+    HistoryTable history;
+    QString trueValText, otklonOmText, otklonPercentText, otklonPercentCText, iMaxText, uMaxText,
+        decadeStepsText;
+    double setValueOhm = 0, setValueCelsius = 0, trueValCelsius = 0, otklonCelsius = 0;
+    static constexpr int FrameSize = 128;
+    std::uint8_t txFrame[FrameSize] = {};
+    std::uint8_t rxFrame[FrameSize] = {};
+    std::uint8_t rxChunk[FrameSize] = {};
+    std::uint8_t answerText[FrameSize] = {};
+    std::uint8_t pendingValue[FrameSize] = {};  // NUL-terminated CP1251 text, at most 25 bytes
+    int txLength = 0, rxCount = 0, portNumber = 0, errorCount = 0;
+    bool autoRun = false;         // a timed range or list run is active
+    std::uint8_t statusFlags = 0; // changes on the instrument still to be handled (bits 1, 2, 4, 5)
+    bool needTrueVal = false;     // the read-out chain reads Rвос
+    int skinNumber = -1;
+
+    // ---- lifecycle (ui/main.cpp) ----
+    void FormCreate();
+    void FormClose();
+    void LoadSettings();  // settings.ini; filled by the settings work
+    // A first start without settings.ini: the layout's defaults (RD5540-1, Ω, 2-wire
+    // uncompensated, Rвос on the display, single values) applied through their handlers.
+    void ApplyLayoutDefaults();
+    // Puts each value label right after its caption label (the identification, mode and
+    // countdown captions sized to their text first); run again after captions change.
+    void PlaceValueLabels();
+    void SaveSettings();
+    void SetLanguage(const QString& language);
+    void BuildSkinMenu();
+    void WheelStep(QWheelEvent* event);
+    // Log helpers: insert at logIndex and advance it, or insert at a fixed line.
+    void LogLine(const QString& text);
+    void LogAt(int index, const QString& text);
+    bool isRussian() const;       // the `Russian` menu item is checked
+    QString tr2(const char* russian, const char* english) const;  // text in the window's language
+    void SetProfileControlsEnabled(bool enabled);
+    void SelectHistoryList();
+    void IncrInpButtonEnterClick();     // range start/stop; stopping a run is what the link needs
+    void ProfileInpButtonEnterClick();  // list start/stop
+    // Checks a radio menu item and clears the other items of its menu.
+    static void checkRadioItem(QAction* item);
+
+    // ---- serial link (instrument/LinkTransport.cpp) ----
+    // Builds txFrame/txLength; returns false (with a log line) when the address is not a number
+    // or the text does not fit, in which case nothing is sent.
+    bool BuildFrame(std::uint8_t function, std::uint16_t reg, const QByteArray& text);
+    void SendFrame(std::uint8_t function, std::uint16_t reg, const QByteArray& text = {});
+    void ResendOrFail();
+    void ComPortTriggerAvail(int count);
+    void ModbusTimerTimer();
+    void TimerConnectionTimeoutTimer();
+    void LinkFailed();
+    bool requestOnLine() const;  // either link timer is running
+
+    // ---- answer dispatch (instrument/LinkDispatch.cpp) ----
+    void HandleAnswer();
+    void ReleaseInput();
+    void HandleProfileAnswer(std::uint8_t function, const QString& text);  // profile transfer
+
+    // ---- connection (instrument/LinkConnection.cpp) ----
+    void ConnectionButtonClick();
+    void ScanPorts();
+    void Disconnect();
+
+    // ---- set-value and read-out chains (instrument/LinkSetChain.cpp) ----
+    void onDisplayAnswer(bool isWrite, const QString& text);
+    void onOutputModeAnswer(bool isWrite, const QString& text);
+    void onSetValueAnswer(bool isWrite, const QString& text);
+    void onCommandAnswer(const QString& text);
+    void onReadyAnswer(const QString& text);
+    void onReadoutAnswer(std::uint16_t reg, const QString& text);
+    void readNextReadout(std::uint16_t after);  // 0: from the top of the read-out order
+
+    // ---- profile transfer and status polling (later) ----
+    void ButtonFProfileGetClick();
+    void ButtonFProfileSendClick();
+    void RequestTimerTimer();
+    void ShowDeviceValue(const QString& value);
+
+    // ---- variant, units, limits (ui/ValueLimits.cpp) ----
+    void ApplyDeviceType();
+    void ApplyRtdType();
+    void UpdateValueLimits();
+    void UpdateTemperatureLimits();
+    void OhmClick(QObject* sender);
+    void CelsiumClick(QObject* sender);
+    void BoxDeviceClick();
+    void BoxDeviceChange();
+    void ChooseOhmVisDblClick();
+    void ChooseOhmCloseUp();
+    void ChooseOhmSelect(QObject* sender);
+    void ChooseOhmUpDownClick(QObject* sender, UpDown::Button button);
+    void ResetValueLabels();
+    int variantIndex() const;  // BoxDevice item index, -1 without a selection
+    int unitIndex() const;     // ChooseOhm item index: 0 Ω, 1 kΩ, 2 MΩ
+    bool celsiusMode() const;  // `Celsium` checked
+
+    // ---- option menus (ui/OptionMenus.cpp) ----
+    void funcDefaultx2Click();
+    void funcDefaultx4Click();
+    void funcCorrectionx2Click();
+    void funcCorrectionx4Click();
+    void N11Click();
+    void N21Click();
+    void N31Click();
+    void R1Click();
+    void N13Click();
+    void N14Click();
+    void N17Click();
+    void N10Click();
+    void platinum391Click();
+    void platinum385Click();
+    void copper428Click();
+    void nickel617Click();
+    void N01Click();
+    void N501Click();
+    void N1001Click();
+    void N1002Click();
+    void N10001Click();
+    void RequestEnabledClick();
+    void RequestDisabledClick();
+    QByteArray outputModeLetter() const;  // letter of the checked output-mode item, empty if none
+
+    // ---- setting a value, read-outs, history (ui/SetValue.cpp, ui/Readouts.cpp) ----
+    void SetValueOnDevice(const QString& value);
+    void ShowReadouts();
+
+    // ---- single-value entry and decade stepping (ui/SingleEntry.cpp) ----
+    void EnterOm(QLineEdit* sender, QChar& key);
+    void AddZero(QLineEdit* sender);
+    void IncInpEditExit(QLineEdit* sender);
+    void DelKeys(QLineEdit* sender, int& key, Qt::KeyboardModifiers shift);
+    void StandartInpEditKeyDown(int& key, Qt::KeyboardModifiers shift);
+    void StandartInpButtonEnterClick();
+    void StandartInpButtonDelClick();
+    void DigitUpClick();
+    void DigitDownClick();
+    void Edit1Change();
+    void DigitClick();
+    void DigitKeyPress(QChar& key);
+    void DigitKeyUp();
+    static QByteArray ReplaceSelection(const QByteArray& text, int selEnd, int caret, int length, char key);
+    static QByteArray AppendKey(const QByteArray& text, char key);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The main window of the run; set when it is created.
+extern TForm1* Form1;
