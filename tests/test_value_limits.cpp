@@ -79,7 +79,10 @@ TEST_P(OhmRowTest, RangePatternStepAndSelector)
         matches(l.rangePattern, numtext::formatFloat(QString::fromLatin1(l.format), l.step).toStdString()));
 }
 
-INSTANTIATE_TEST_SUITE_P(AllRows, OhmRowTest, ::testing::ValuesIn(kOhmCases));
+INSTANTIATE_TEST_SUITE_P(AllRows, OhmRowTest, ::testing::ValuesIn(kOhmCases), [](const auto& info) {
+    static const char* const units[] = {"Ohm", "kOhm", "MOhm"};
+    return "RD5540_" + std::to_string(info.param.variant + 1) + "_" + units[info.param.unit];
+});
 
 TEST(OhmLimitsTest, OutsideTheTableIsRefused)
 {
