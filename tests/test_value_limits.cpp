@@ -79,10 +79,13 @@ TEST_P(OhmRowTest, RangePatternStepAndSelector)
         matches(l.rangePattern, numtext::formatFloat(QString::fromLatin1(l.format), l.step).toStdString()));
 }
 
-INSTANTIATE_TEST_SUITE_P(AllRows, OhmRowTest, ::testing::ValuesIn(kOhmCases), [](const auto& info) {
+std::string ohmCaseName(const ::testing::TestParamInfo<OhmCase>& info)
+{
     static const char* const units[] = {"Ohm", "kOhm", "MOhm"};
     return "RD5540_" + std::to_string(info.param.variant + 1) + "_" + units[info.param.unit];
-});
+}
+
+INSTANTIATE_TEST_SUITE_P(AllRows, OhmRowTest, ::testing::ValuesIn(kOhmCases), ohmCaseName);
 
 TEST(OhmLimitsTest, OutsideTheTableIsRefused)
 {
