@@ -12,8 +12,10 @@ namespace frame
 
 constexpr std::uint8_t FuncRead = 0x03;
 constexpr std::uint8_t FuncWrite = 0x06;
-constexpr int MaxFrame = 128; // txFrame / rxFrame size
-constexpr int MaxWriteText = MaxFrame - 7;
+constexpr int MaxFrame = 128;     // txFrame / rxFrame size
+constexpr int AnswerOverhead = 7; // header of 5 bytes and the CRC around the data
+constexpr int MaxWriteText = MaxFrame - AnswerOverhead;
+constexpr int MinAnswer = AnswerOverhead + 1; // a valid answer carries at least one data byte
 
 // CRC-16/MODBUS (init 0xFFFF, reflected poly 0xA001, no final xor) of count bytes.
 std::uint16_t Crc16(const std::uint8_t* data, std::size_t count);

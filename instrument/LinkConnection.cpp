@@ -111,6 +111,8 @@ void TForm1::Disconnect()
     }
 
     ui->StandartInpEdit->setReadOnly(false);
+    // A set cut short would otherwise leave the wheel locked with the buttons enabled.
+    inputAllowed = true;
     SetProfileControlsEnabled(false);
 
     logIndex = 0;

@@ -7,10 +7,13 @@
 #include "instrument/ProfileProcessor.h"
 #include "instrument/Registers.h"
 #include "platform/CodePage.h"
+#include "platform/ComPort.h"
 #include "platform/NumberText.h"
 #include "ui/main.h"
 
 #include "ui_TForm1.h"
+
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -41,11 +44,22 @@ void handleException(TForm1& w, const frame::Answer& a)
 {
     const std::uint8_t code = a.data.isEmpty() ? 0 : static_cast<std::uint8_t>(a.data.at(0));
     if (code == CodeDefective) {
+        // Nothing may arrive or time out while the box waits for the operator.
+        linkdetail::stopLinkTimers(w);
+        w.comPort->close();
         ShowMessageBox(w.tr2("Ошибка", "Error"),
                        w.tr2("Обнаружена неисправность прибора!", "Device is defective!"), DialogType::Error,
                        mbOK);
         w.logIndex = 0;
         w.Disconnect();
+        return;
+    }
+    if (!w.connected) {
+        // Probing: a device that will not name its model is not the chosen instrument, and
+        // asking it again without end would hold up the probing for good.
+        ++w.portNumber;
+        w.comPort->close();
+        w.ScanPorts();
         return;
     }
     if (code == CodeWrongPassword) {
@@ -66,6 +80,29 @@ void handleException(TForm1& w, const frame::Answer& a)
     if (a.function == ReadRefused)
         w.errorCount = 0;
     w.ResendOrFail();
+}
+
+// A late answer taken off the front of rxFrame. The model text may have come right behind
+// it in the same burst; otherwise the wait for it goes on. A port that keeps sending such
+// answers is given up like one that keeps failing its check.
+void dropLateAnswer(TForm1& w, int length, int count)
+{
+    if (++w.errorCount > linktiming::MaxResends) {
+        w.LinkFailed();
+        return;
+    }
+    const int rest = count - length;
+    if (rest >= frame::MinAnswer) {
+        std::memmove(w.rxFrame, w.rxFrame + length, std::size_t(rest));
+        std::memset(w.rxFrame + rest, 0, std::size_t(TForm1::FrameSize - rest));
+        w.rxCount = rest;
+        w.HandleAnswer();
+        return;
+    }
+    w.rxCount = 0;
+    std::memset(w.rxFrame, 0, sizeof w.rxFrame);
+    if (w.comPort->isOpen())
+        w.TimerConnectionTimeout->start(linktiming::AnswerTimeout);
 }
 
 } // namespace
@@ -113,18 +150,19 @@ void TForm1::HandleAnswer()
     }
 
     const frame::Answer a = frame::parseAnswer(rxFrame, count);
+    // While probing only the model text is asked for. Anything else, refusals included, is
+    // the late answer to a request of the connection before: it must neither drive a chain
+    // nor be resent (the resend would be answered twice), so the model text is still awaited.
+    if (!connected && a.reg != regNumber(Reg::DeviceName)) {
+        dropLateAnswer(*this, int(a.data.size()) + frame::AnswerOverhead, count);
+        return;
+    }
+
     std::memset(answerText, 0, sizeof answerText);
     std::memcpy(answerText, a.data.constData(), std::min<std::size_t>(a.data.size(), sizeof answerText - 1));
 
     if (a.function > ExceptionFlag) {
         handleException(*this, a);
-        return;
-    }
-    // While probing only the model text is asked for. Anything else is a late answer to a
-    // request of an earlier connection and must not drive a chain on this one.
-    if (!connected && a.reg != regNumber(Reg::DeviceName)) {
-        ++errorCount;
-        ResendOrFail();
         return;
     }
 

@@ -130,9 +130,10 @@ void TForm1::ResendOrFail()
 
 void TForm1::ComPortTriggerAvail(int count)
 {
-    linkdetail::stopLinkTimers(*this);
+    // Nothing to take: whatever is on the line keeps its timers.
     if (!comPort->isOpen() || count <= 0)
         return;
+    linkdetail::stopLinkTimers(*this);
     linktiming::pause(linktiming::ChunkDelay);
     rxCount = std::clamp(rxCount, 0, int(FrameSize));
     try {
@@ -177,7 +178,10 @@ void TForm1::TimerConnectionTimeoutTimer()
 
 void TForm1::LinkFailed()
 {
+    // Nothing may arrive or time out while the box waits for the operator: a late answer
+    // would drive a chain, and its time-out fail the link a second time.
     linkdetail::stopLinkTimers(*this);
+    comPort->close();
     logIndex = 0;
     LogLine(tr2("Прибор не ответил вовремя.", "Timing error."));
     ShowMessageBox(tr2("Внимание", "Attention"), tr2("Соединение разорвано.", "Device disconnected."),

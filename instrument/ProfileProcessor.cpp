@@ -145,24 +145,27 @@ int ProfileProcessor::openFprof(const QByteArray& path)
     if (!file.open(QIODevice::ReadOnly))
         return 1;
 
-    // Header: the first line as far as a 49-byte read reaches, line end included.
+    // Header: the first line as a text-mode line read into a 50-byte buffer takes it: at most
+    // 49 characters, CR LF read as one LF, the LF included when it is reached.
     QByteArray header;
-    bool lineEnd = false;
     char c = 0;
     while (header.size() < kHeaderMax && file.getChar(&c)) {
-        if (c == '\n') {
-            lineEnd = true;
-            break;
+        if (c == '\r') {
+            char next = 0;
+            if (file.getChar(&next)) {
+                if (next == '\n')
+                    c = '\n';
+                else
+                    file.ungetChar(next);
+            }
         }
         header.append(c);
+        if (c == '\n')
+            break;
     }
-    if (header.isEmpty() && !lineEnd)
+    if (header.isEmpty())
         return 1; // empty or unreadable
-    // Without a line end in the read, the header is whole only if the file ends there.
-    const bool complete = lineEnd || file.atEnd();
     const qint64 bodyStart = file.pos();
-    if (header.endsWith('\r'))
-        header.chop(1);
 
     // The model text is what stands before the first ';'; its eighth character is the digit.
     const qsizetype semi = header.indexOf(';');
@@ -172,8 +175,9 @@ int ProfileProcessor::openFprof(const QByteArray& path)
     const int digit = model.at(7) - '0';
     if (digit < 1 || digit > 5)
         return 1;
-    // A header too long for the read has no line end in sight, so it cannot end in f.
-    if (digit != deviceID || !complete || header.isEmpty() || header.back() != 'f')
+    // The kind letter is the byte before the last one read: the one before the line end of a
+    // header of normal length (a header without a line end thus never passes).
+    if (digit != deviceID || header.at(header.size() - 2) != 'f')
         return 2;
 
     const int rows = std::max(maxDec - minDec + 1, 0);

@@ -7,6 +7,8 @@
 namespace
 {
 
+constexpr qint64 ReceiveBufferSize = 4096;
+
 // Errors that are not failures: none, and a wait that ran out.
 bool isFailure(QSerialPort::SerialPortError e)
 {
@@ -18,6 +20,8 @@ bool isFailure(QSerialPort::SerialPortError e)
 ComPort::ComPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this))
 {
     connect(m_port, &QSerialPort::readyRead, this, &ComPort::onReadyRead);
+    // Bounds what a device that floods the line can pile up; answers are far shorter.
+    m_port->setReadBufferSize(ReceiveBufferSize);
 }
 
 ComPort::~ComPort()

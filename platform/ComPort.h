@@ -11,12 +11,14 @@
 class QSerialPort;
 
 // Raised by open, flush, write and read when the port fails.
-class ComPortError : public std::runtime_error {
+class ComPortError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
-class ComPort : public QObject {
+class ComPort : public QObject
+{
     Q_OBJECT
 public:
     explicit ComPort(QObject* parent = nullptr);
@@ -30,13 +32,13 @@ public:
     // device is missing, busy or not permitted. Failing DTR/RTS calls (pseudo-terminals)
     // are not errors.
     void open();
-    void close();  // never throws
+    void close(); // never throws
     bool isOpen() const;
     QString systemLocation() const { return m_location; }
 
-    void FlushOutBuffer();                             // drops unsent bytes; throws on error
+    void FlushOutBuffer();                              // drops unsent bytes; throws on error
     void PutBlock(const std::uint8_t* data, int count); // queues all bytes; throws on error
-    int GetBlock(std::uint8_t* buffer, int count);     // takes up to count waiting bytes
+    int GetBlock(std::uint8_t* buffer, int count);      // takes up to count waiting bytes
     int bytesAvailable() const;
 
 signals:

@@ -11,13 +11,18 @@ namespace numtext
 namespace
 {
 
-// Number of significant digits every conversion works with, as the original platform does.
+// Number of significant digits the general form shows and a pattern never goes beyond.
 constexpr int kSignificant = 15;
+// The digits a value is first taken apart into, as the original platform's float-to-decimal
+// step does (an 18-digit decimal of the binary value). Every later rounding is one rounding
+// of these digits, half away from zero: 129809.495, stored as 129809.49499999999534...,
+// gives 129809,49 with "0.00", not 129809,50.
+constexpr int kDecimalDigits = 18;
 
-// A finite, non-zero magnitude as 15 significant decimal digits: |v| = d0,d1...d14 x 10^exponent.
+// A finite, non-zero magnitude as its leading decimal digits: |v| = d0,d1d2... x 10^exponent.
 // to_chars is locale independent and exact, so the decimal point of the C locale never matters.
 struct Decimal {
-    std::string digits; // exactly kSignificant characters '0'..'9', digits[0] != '0'
+    std::string digits; // kDecimalDigits characters '0'..'9', digits[0] != '0'
     int exponent = 0;
 };
 
@@ -25,7 +30,7 @@ Decimal toDecimal(double magnitude)
 {
     char buf[64];
     const auto res =
-        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kSignificant - 1);
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kDecimalDigits - 1);
     const std::string text(buf, res.ptr);
     Decimal d;
     const std::size_t e = text.find('e');
@@ -35,13 +40,6 @@ Decimal toDecimal(double magnitude)
     }
     d.exponent = std::stoi(text.substr(e + 1));
     return d;
-}
-
-QString nonFinite(double v)
-{
-    if (std::isnan(v))
-        return QStringLiteral("NAN");
-    return v < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
 }
 
 // Adds one to a string of decimal digits, growing it on carry out of the top digit.
@@ -55,6 +53,30 @@ void increment(std::string& digits)
         *it = '0';
     }
     digits.insert(digits.begin(), '1');
+}
+
+// The first n digits of d (0 < n < kDecimalDigits), rounded half away from zero on the digit
+// after them. A carry out of the top digit raises the exponent and keeps n digits.
+Decimal rounded(const Decimal& d, int n)
+{
+    Decimal r;
+    r.digits = d.digits.substr(0, static_cast<std::size_t>(n));
+    r.exponent = d.exponent;
+    if (d.digits[static_cast<std::size_t>(n)] >= '5') {
+        increment(r.digits);
+        if (r.digits.size() > static_cast<std::size_t>(n)) {
+            r.digits.pop_back();
+            ++r.exponent;
+        }
+    }
+    return r;
+}
+
+QString nonFinite(double v)
+{
+    if (std::isnan(v))
+        return QStringLiteral("NAN");
+    return v < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
 }
 
 bool isBlank(QChar c)
@@ -126,7 +148,9 @@ QString formatFloat(const QString& pattern, double v)
             if (keep == 0 && d.digits[0] >= '5')
                 scaled = "1";
         } else if (keep >= kSignificant) {
-            scaled = d.digits + std::string(keep - kSignificant, '0');
+            // places beyond the 15th significant digit are filled with zeros
+            const Decimal r = rounded(d, kSignificant);
+            scaled = r.digits + std::string(keep - kSignificant + (r.exponent - d.exponent), '0');
         } else {
             scaled = d.digits.substr(0, keep);
             if (d.digits[keep] >= '5')
@@ -164,7 +188,7 @@ QString floatToStr(double v)
     if (v == 0)
         return QStringLiteral("0");
 
-    const Decimal d = toDecimal(std::fabs(v));
+    const Decimal d = rounded(toDecimal(std::fabs(v)), kSignificant);
     std::string digits = d.digits;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();

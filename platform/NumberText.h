@@ -6,10 +6,12 @@
 #include <QString>
 #include <stdexcept>
 
-namespace numtext {
+namespace numtext
+{
 
 // Thrown by strToFloat for a text that is not a number in the comma format.
-class ConversionError : public std::runtime_error {
+class ConversionError : public std::runtime_error
+{
 public:
     explicit ConversionError(const QString& text);
     QString text() const { return m_text; }
@@ -19,12 +21,15 @@ private:
 };
 
 // Formats v with a pattern of '0' and '#' digit places and at most one '.', which stands
-// for the decimal comma ("0.0000" -> 12,5000). Rounds half away from zero after first
-// reducing v to 15 significant digits, so 2.675 with "0.00" gives 2,68. No thousands
-// separators, no exponent; a negative value that rounds to zero is written without sign.
+// for the decimal comma ("0.0000" -> 12,5000). Rounds once, half away from zero, on the
+// 18-digit decimal of the stored double, as the original platform does: 0.125 gives 0,13,
+// while 2.675 (stored as 2.67499999999999982...) gives 2,67. At most 15 significant
+// digits; places beyond them are zeros. No thousands separators, no exponent; a negative
+// value that rounds to zero is written without sign.
 QString formatFloat(const QString& pattern, double v);
 
-// The shortest general form: up to 15 significant digits, decimal comma, trailing zeros
+// The shortest general form: the value rounded to 15 significant digits (half away from
+// zero, on the same 18-digit decimal as formatFloat), decimal comma, trailing zeros
 // dropped; fixed notation from 0,00001 up to 15 integer digits, else scientific as
 // "1E-6", "1,5E-7", "1E15", "-2,5E-9". Zero is "0".
 QString floatToStr(double v);

@@ -1,6 +1,7 @@
 #include "platform/PortTable.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -35,13 +36,23 @@ bool ownerAlive(const QString& linkName)
     return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
 }
 
+// Asking the system for its serial devices takes milliseconds, and probing asks once per
+// port number, up to 256 times in a row; a list a moment old is as good for that.
+constexpr qint64 SystemListLifetimeMs = 1000;
+
 QStringList systemPorts()
 {
+    static QStringList cached;
+    static QElapsedTimer age;
+    if (age.isValid() && age.elapsed() < SystemListLifetimeMs)
+        return cached;
     QStringList list;
     const auto infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : infos)
         list << info.systemLocation();
     std::sort(list.begin(), list.end());
+    cached = list;
+    age.start();
     return list;
 }
 

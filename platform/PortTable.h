@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace porttable {
+namespace porttable
+{
 
 constexpr int MaxPort = 256;
 
@@ -14,7 +15,8 @@ constexpr int MaxPort = 256;
 QString simDirectory();
 
 // The table, system devices first (sorted by system location), then the links of live
-// simulators (sorted by link name). Links of simulators that are gone are skipped.
+// simulators (sorted by link name). Links of simulators that are gone are skipped. The
+// system's devices are looked up at most once a second (GUI thread).
 QStringList ports();
 
 // The device path of port number (1-based), or an empty text past the table's end.

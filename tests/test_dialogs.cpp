@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -152,32 +153,40 @@ struct Observed {
     bool found = false;
 };
 
-// Acts on the message box once it is modal: records it, then runs act on it.
-void whenModal(Observed* seen, std::function<void(QMessageBox*)> act)
+QList<QPushButton*> shownButtons(QDialog* box)
+{
+    QList<QPushButton*> list;
+    for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->isVisible())
+            list << b;
+    std::sort(list.begin(), list.end(), [box](QPushButton* a, QPushButton* b) {
+        return a->mapTo(box, QPoint(0, 0)).x() < b->mapTo(box, QPoint(0, 0)).x();
+    });
+    return list;
+}
+
+// Acts on the dialog once it is modal: records it, then runs act on it.
+void whenModal(Observed* seen, std::function<void(QDialog*)> act)
 {
     QTimer::singleShot(20, [seen, act]() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) {
             whenModal(seen, act);
             return;
         }
-        QList<QAbstractButton*> list = box->buttons();
-        std::sort(list.begin(), list.end(), [box](QAbstractButton* a, QAbstractButton* b) {
-            return a->mapTo(box, QPoint(0, 0)).x() < b->mapTo(box, QPoint(0, 0)).x();
-        });
-        for (QAbstractButton* b : list)
+        for (QPushButton* b : shownButtons(box))
             seen->buttons << b->text();
         seen->title = box->windowTitle();
-        if (box->checkBox())
-            seen->checkText = box->checkBox()->text();
+        if (auto* check = box->findChild<QCheckBox*>())
+            seen->checkText = check->text();
         seen->found = true;
         act(box);
     });
 }
 
-QAbstractButton* buttonWithText(QMessageBox* box, const QString& text)
+QPushButton* buttonWithText(QDialog* box, const QString& text)
 {
-    for (QAbstractButton* b : box->buttons()) {
+    for (QPushButton* b : shownButtons(box)) {
         if (b->text() == text)
             return b;
     }
@@ -188,7 +197,7 @@ TEST(RealDialogTest, MessageBoxShowsRussianCancelAndReturnsIt)
 {
     ASSERT_EQ(DialogSeam::active(), nullptr);
     Observed seen;
-    whenModal(&seen, [](QMessageBox* box) {
+    whenModal(&seen, [](QDialog* box) {
         if (QAbstractButton* b = buttonWithText(box, "Отмена"))
             b->click();
         else
@@ -217,7 +226,7 @@ TEST(RealDialogTest, EscapeAndCloseGiveCancelOrOk)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Observed seen;
-        whenModal(&seen, [how = c.how](QMessageBox* box) {
+        whenModal(&seen, [how = c.how](QDialog* box) {
             if (how == How::Close) {
                 box->close();
                 return;
@@ -235,30 +244,71 @@ TEST(RealDialogTest, ConfirmationTickedAndCancelled)
 {
     Observed seen;
     int standardWidth = 0;
-    int confirmWidth = 0;
-    whenModal(&seen, [&](QMessageBox* box) {
-        QAbstractButton* cont = buttonWithText(box, "Продолжить");
-        QAbstractButton* cancel = buttonWithText(box, "Отмена");
-        if (!cont || !cancel || !box->checkBox()) {
+    QRect cont, cancelRect, check;
+    bool startedClear = false;
+    whenModal(&seen, [&](QDialog* box) {
+        QPushButton* ok = buttonWithText(box, "Продолжить");
+        QPushButton* cancel = buttonWithText(box, "Отмена");
+        auto* tick = box->findChild<QCheckBox*>();
+        if (!ok || !cancel || !tick) {
             box->done(0);
             return;
         }
-        QPushButton plain(QStringLiteral("Отмена"));
+        QPushButton plain(QStringLiteral("Продолжить"));
+        plain.setFont(ok->font());
         standardWidth = plain.sizeHint().width();
-        confirmWidth = cancel->width();
-        EXPECT_FALSE(box->checkBox()->isChecked());
-        box->checkBox()->setChecked(true);
+        cont = QRect(ok->mapTo(box, QPoint(0, 0)), ok->size());
+        cancelRect = QRect(cancel->mapTo(box, QPoint(0, 0)), cancel->size());
+        check = QRect(tick->mapTo(box, QPoint(0, 0)), tick->size());
+        startedClear = !tick->isChecked();
+        tick->setChecked(true);
         cancel->click();
     });
     bool checked = false;
     const int result = ShowConfirmDialog("Перезаписать?", "Внимание", "Больше не спрашивать", &checked,
                                          DialogType::Confirmation, mbOK | mbCancel);
     ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.title, QStringLiteral("Внимание"));
     EXPECT_EQ(seen.buttons, (QStringList{"Продолжить", "Отмена"}));
     EXPECT_EQ(seen.checkText, QStringLiteral("Больше не спрашивать"));
-    EXPECT_GE(confirmWidth, standardWidth + 10);
+    EXPECT_TRUE(startedClear);
+    // Both buttons wider than a standard one, their left edges 30 pixels further apart than
+    // side by side, the check box below them from the left edge of "Продолжить".
+    EXPECT_EQ(cont.width(), standardWidth + 10);
+    EXPECT_EQ(cancelRect.width(), standardWidth + 10);
+    EXPECT_GE(cancelRect.left() - cont.left(), cont.width() + 20);
+    EXPECT_EQ(check.left(), cont.left());
+    EXPECT_GT(check.top(), cont.bottom());
     EXPECT_EQ(result, mrCancel);
     EXPECT_TRUE(checked);
+}
+
+TEST(RealDialogTest, ConfirmationEscapeAndOk)
+{
+    struct Case {
+        const char* name;
+        bool escape;
+        int result;
+    };
+    for (const Case& c : {Case{"escape", true, mrCancel}, Case{"ok", false, mrOk}}) {
+        SCOPED_TRACE(c.name);
+        Observed seen;
+        whenModal(&seen, [escape = c.escape](QDialog* box) {
+            if (!escape) {
+                if (QPushButton* b = buttonWithText(box, "Продолжить"))
+                    b->click();
+                return;
+            }
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(box, &press);
+        });
+        bool checked = true;
+        EXPECT_EQ(ShowConfirmDialog("t", "", "c", &checked, DialogType::Confirmation, mbOK | mbCancel),
+                  c.result);
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.title, QStringLiteral("Confirm"));
+        EXPECT_FALSE(checked);
+    }
 }
 
 } // namespace

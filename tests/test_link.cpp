@@ -60,13 +60,18 @@ protected:
 
 // ---------------------------------------------------------------- probing
 
-TEST_F(LinkTest, ProbingSkipsSilentForeignAndNamelessPorts)
+TEST_F(LinkTest, ProbingSkipsEveryPortThatIsNotTheChosenInstrument)
 {
     SimInstrument& silent = addSim(3);
     silent.addFault(Fault::silence());
     SimInstrument& foreign = addSim(2);
     SimInstrument& nameless = addSim(3);
     nameless.setRegisterText(40066, "RD554");
+    // Refusals of the model text: asked again they would hold the probing up for good.
+    SimInstrument& refusing = addSim(3);
+    refusing.addFault(Fault::exception(12));
+    SimInstrument& noPassword = addSim(3);
+    noPassword.addFault(Fault::exception(11));
     SimInstrument& right = addSim(3);
 
     selectVariant(3);
@@ -75,14 +80,16 @@ TEST_F(LinkTest, ProbingSkipsSilentForeignAndNamelessPorts)
     ASSERT_TRUE(waitIdle());
 
     EXPECT_TRUE(w->connected);
-    EXPECT_EQ(w->portNumber, 4);
+    EXPECT_EQ(w->portNumber, 6);
     // Each wrong port is asked once: a time-out while probing is never resent.
-    EXPECT_EQ(registers(silent), Regs{40066});
-    EXPECT_EQ(registers(foreign), Regs{40066});
-    EXPECT_EQ(registers(nameless), Regs{40066});
+    for (SimInstrument* wrong : {&silent, &foreign, &nameless, &refusing, &noPassword})
+        EXPECT_EQ(registers(*wrong), Regs{40066}) << wrong->linkPath().toStdString();
     EXPECT_EQ(registers(right), identificationSequence());
     EXPECT_EQ(ui()->deviceFullName->text(), "RD5540-3");
     EXPECT_FALSE(ui()->BoxDevice->isEnabled());
+    EXPECT_EQ(log().value(0), "Прибор подключен к ПК!");
+    EXPECT_EQ(log().value(1), "");
+    EXPECT_EQ(log().size(), 2); // the skipped ports leave no trace
     EXPECT_TRUE(dialogs().empty());
 }
 
@@ -282,8 +289,9 @@ TEST_F(LinkTest, DisconnectButtonPutsTheWindowBack)
     EXPECT_FALSE(w->connected);
     EXPECT_FALSE(w->comPort->isOpen());
     EXPECT_FALSE(w->requestOnLine());
-    EXPECT_EQ(log().value(0), "Соединение разорвано.");
-    EXPECT_EQ(log().value(1), "");
+    // Line 1 first, then the text at line 0, then line 1 again: one empty line either side
+    // of what was on top.
+    EXPECT_EQ(log(), (QStringList{"Соединение разорвано.", "", "Прибор подключен к ПК!", "", ""}));
     EXPECT_EQ(w->logIndex, 1);
     for (QLabel* l : {ui()->DeviceNoLabel, ui()->deviceFullName, ui()->firmwareLabel, ui()->rangeLabel,
                       ui()->stepLabel, ui()->LabelPrecision, ui()->LabelLastVal})
@@ -294,6 +302,113 @@ TEST_F(LinkTest, DisconnectButtonPutsTheWindowBack)
     EXPECT_FALSE(ui()->Mfprof->menuAction()->isEnabled());
     EXPECT_TRUE(registers(sim).empty());
     EXPECT_TRUE(dialogs().empty());
+}
+
+TEST_F(LinkTest, DisconnectDuringASetGivesTheWholeWindowBack)
+{
+    ui()->Russian->setChecked(false);
+    ui()->English->setChecked(true);
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    tick({});
+    sim.addFault(Fault::delay(200, 1));
+    w->SetValueOnDevice("10"); // the display letter is on the line
+    ASSERT_TRUE(w->setPending);
+    ASSERT_TRUE(w->requestOnLine());
+
+    // Everything a set or a run may have locked or relabelled.
+    QWidget* const locked[] = {ui()->InpType,
+                               ui()->Settings,
+                               ui()->Settings0,
+                               ui()->Settings1,
+                               ui()->Settings2,
+                               ui()->DigitUp,
+                               ui()->DigitDown,
+                               ui()->IncInpEditStart,
+                               ui()->IncInpEditEnd,
+                               ui()->IncInpEditStep,
+                               ui()->ProfileInpButtonEnter,
+                               ui()->IncrInpButtonEnter,
+                               ui()->StandartInpButtonEnter,
+                               ui()->StandartInpEdit,
+                               ui()->StandartInputGroup,
+                               ui()->ProfileInputGroup,
+                               ui()->IncrInputGroup,
+                               ui()->ConnectionButton,
+                               ui()->BoxDevice};
+    for (QWidget* wd : locked)
+        wd->setEnabled(false);
+    ui()->MphysicVal->menuAction()->setEnabled(false);
+    ui()->StandartInpEdit->setReadOnly(true);
+    w->inputAllowed = false;
+    for (QPushButton* b : {ui()->ProfileInpButtonEnter, ui()->IncrInpButtonEnter, ui()->IncrInpButtonPause,
+                           ui()->ProfileInpButtonPause})
+        b->setText("x");
+    w->profTransfer = true;
+    w->paused = true;
+    w->restorePeriod = true;
+
+    w->ConnectionButtonClick();
+
+    for (QWidget* wd : locked)
+        EXPECT_TRUE(wd->isEnabled()) << wd->objectName().toStdString();
+    EXPECT_TRUE(ui()->MphysicVal->menuAction()->isEnabled());
+    EXPECT_FALSE(ui()->StandartInpEdit->isReadOnly());
+    EXPECT_TRUE(w->inputAllowed);
+    EXPECT_EQ(ui()->ProfileInpButtonEnter->text(), "Start");
+    EXPECT_EQ(ui()->IncrInpButtonEnter->text(), "Start");
+    EXPECT_EQ(ui()->IncrInpButtonPause->text(), "Pause");
+    EXPECT_EQ(ui()->ProfileInpButtonPause->text(), "Pause");
+    EXPECT_EQ(ui()->ConnectionButton->text(), "Connect");
+    EXPECT_EQ(log().value(0), "Device disconnected.");
+    EXPECT_EQ(log().value(1), "");
+    EXPECT_FALSE(w->setPending); // a later refusal must not finish this set
+    EXPECT_FALSE(w->profTransfer);
+    EXPECT_FALSE(w->paused);
+    EXPECT_FALSE(w->restorePeriod);
+    EXPECT_FALSE(w->connected);
+    EXPECT_FALSE(w->requestOnLine());
+    EXPECT_FALSE(w->comPort->isOpen());
+    EXPECT_EQ(registers(sim), Regs{40078});
+    EXPECT_TRUE(dialogs().empty());
+}
+
+TEST_F(LinkTest, DisconnectStopsATimedRunBeforeDisablingTheProfileControls)
+{
+    struct Case {
+        const char* name;
+        int inpType; // 0 value list, 1 range
+        QPushButton* Ui::TForm1::*runButton;
+        QPushButton* Ui::TForm1::*otherButton;
+    };
+    const Case cases[] = {
+        {"valueList", 0, &Ui::TForm1::ProfileInpButtonEnter, &Ui::TForm1::IncrInpButtonEnter},
+        {"range", 1, &Ui::TForm1::IncrInpButtonEnter, &Ui::TForm1::ProfileInpButtonEnter}};
+    SimInstrument& sim = addSim(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(connectTo(sim));
+        ui()->InpType->setCurrentIndex(c.inpType);
+        ui()->AutoInp->setChecked(true);
+        ui()->EditAuto->setText("5");
+        // Only this run's button is running: stopping the other kind of run stops nothing.
+        (ui()->*c.runButton)->setText("Стоп");
+        (ui()->*c.otherButton)->setText("Старт");
+        w->autoRun = true;
+        w->Timer->start();
+        w->TimerCountdown->start();
+
+        w->ConnectionButtonClick();
+
+        EXPECT_FALSE(w->Timer->isActive());
+        EXPECT_FALSE(w->TimerCountdown->isActive());
+        EXPECT_FALSE(w->autoRun);
+        // Stopping the run enables the profile controls; the disconnect disables them after.
+        EXPECT_FALSE(ui()->ButtonFProfileGet->isEnabled());
+        EXPECT_FALSE(ui()->Mfprof->menuAction()->isEnabled());
+        EXPECT_EQ((ui()->*c.runButton)->text(), "Старт");
+        EXPECT_TRUE(dialogs().empty());
+    }
 }
 
 // ---------------------------------------------------------------- failed answers
@@ -494,33 +609,80 @@ TEST_F(LinkTest, SilenceWhileConnectedEndsTheConnectionWithoutResend)
     expectLinkFailedDialog();
 }
 
-TEST_F(LinkTest, LateAnswerOfAnEndedConnectionIsNotTakenForTheNextOne)
+TEST_F(LinkTest, AnswerTooLateForTheTimeOutIsNotHandledWhileTheBoxIsOpen)
 {
     SimInstrument& sim = addSim(1);
     ASSERT_TRUE(connectTo(sim));
-    sim.addFault(Fault::delay(300, 1));
-    w->SendFrame(frame::FuncRead, 40079); // a read-out: its answer would drive the read-out chain
-    ASSERT_TRUE(testsupport::waitUntil([&] { return sim.requestCount() == 1; }));
-
-    w->ConnectionButtonClick();
-    EXPECT_FALSE(w->connected);
-    EXPECT_FALSE(w->requestOnLine()); // so no late time-out can count as a probing step
-
-    sim.clearRequests();
-    w->ConnectionButtonClick(); // again at once: the late answer arrives while probing
+    sim.addFault(Fault::delay(600, 1)); // after the 500 ms time-out, while the box is up
+    // The box is modal: events keep running while the operator reads it.
+    seam().setAnswerer([](const ShownDialog&, bool*) {
+        testsupport::waitUntil([] { return false; }, std::chrono::milliseconds(1500));
+        return mrOk;
+    });
+    readSerialNumber();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !dialogs().empty(); }));
     ASSERT_TRUE(waitIdle());
 
-    EXPECT_TRUE(w->connected);
-    EXPECT_EQ(ui()->deviceFullName->text(), "RD5540-1");
-    EXPECT_EQ(ui()->firmwareLabel->text(), "1.0.3");
-    EXPECT_TRUE(w->trueValText.isEmpty());
-    Regs regs = registers(sim);
-    ASSERT_FALSE(regs.empty());
-    // The late answer may cost one more model-text request, nothing else.
-    if (regs.size() > 1 && regs[0] == 40066 && regs[1] == 40066)
-        regs.erase(regs.begin());
-    EXPECT_EQ(regs, identificationSequence());
-    EXPECT_TRUE(dialogs().empty());
+    EXPECT_EQ(registers(sim), Regs{40067}); // the late answer drove no chain
+    EXPECT_FALSE(w->connected);
+    EXPECT_EQ(ui()->DeviceNoLabel->text(), "--");
+    expectLinkFailedDialog(); // once
+}
+
+TEST_F(LinkTest, LateAnswerOfAnEndedConnectionIsNotTakenForTheNextOne)
+{
+    struct Case {
+        const char* name;
+        QByteArray request; // written text; empty: a read
+        std::uint16_t reg;
+        std::optional<int> exception;
+        int modelTextDelayMs; // after the late answer: 0 joins both in one answer
+    };
+    const Case cases[] = {
+        // A read-out: its answer would drive the read-out chain.
+        {"readoutJoined", {}, 40079, std::nullopt, 0},
+        {"readoutApart", {}, 40079, std::nullopt, 80},
+        // A refusal would be resent, and its resend answered twice.
+        {"refusalApart", "A", 40074, 12, 80},
+    };
+    SimInstrument& sim = addSim(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.clearFaults();
+        ASSERT_TRUE(connectTo(sim));
+        sim.addFault(Fault::delay(300, 1));
+        if (c.exception)
+            sim.addFault(Fault::exception(*c.exception, 1));
+        scheduleFaults(sim, {{1, Fault::delay(c.modelTextDelayMs, 1)}});
+        const int lines = w->InfoLines->count();
+        if (c.request.isEmpty())
+            w->SendFrame(frame::FuncRead, c.reg);
+        else
+            w->SendFrame(frame::FuncWrite, c.reg, c.request);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return sim.requestCount() == 1; }));
+
+        w->ConnectionButtonClick();
+        EXPECT_FALSE(w->connected);
+        EXPECT_FALSE(w->requestOnLine()); // so no late time-out can count as a probing step
+
+        sim.clearRequests();
+        w->trueValText.clear();
+        w->ConnectionButtonClick(); // again at once: the late answer arrives while probing
+        ASSERT_TRUE(waitIdle());
+        // Give a doubled request time to show.
+        testsupport::waitUntil([] { return false; }, std::chrono::milliseconds(150));
+
+        EXPECT_TRUE(w->connected);
+        EXPECT_EQ(registers(sim), identificationSequence());
+        EXPECT_EQ(ui()->deviceFullName->text(), "RD5540-1");
+        EXPECT_EQ(ui()->firmwareLabel->text(), "1.0.3");
+        EXPECT_TRUE(w->trueValText.isEmpty());
+        // Disconnect's three lines and the new connection's two, nothing else.
+        EXPECT_EQ(w->InfoLines->count(), lines + 5);
+        EXPECT_EQ(log().value(0), "Прибор подключен к ПК!");
+        EXPECT_TRUE(dialogs().empty());
+        w->ConnectionButtonClick();
+    }
 }
 
 // ---------------------------------------------------------------- setting a value

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -711,6 +713,79 @@ TEST_F(MainWindowTest, ValueLabelsStandRightAfterTheirCaptions)
         EXPECT_GE(caption->width(), caption->sizeHint().width()); // caption not cut
         EXPECT_GT(value->x(), caption->x() + caption->width());
         EXPECT_LE(value->x(), caption->x() + caption->width() + 3);
+    }
+}
+
+// What the operator reads must fit: no caption cut off, every control inside its group, and
+// no two controls of one group drawn over each other (stacked groups and the unit boxes
+// share a place only while one of them is hidden). In ohms, and in °C with the countdown of
+// a timed run shown.
+TEST_F(MainWindowTest, CaptionsFitAndControlsDoNotOverlap)
+{
+    w.FormCreate();
+    w.show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return w.isVisible(); }));
+
+    const auto check = [&] {
+        for (QWidget* widget : w.centralWidget()->findChildren<QWidget*>()) {
+            if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_")) ||
+                qobject_cast<UpDown*>(widget->parentWidget()))
+                continue;
+            SCOPED_TRACE(widget->objectName().toStdString());
+            EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry()));
+            const QFontMetrics fm = widget->fontMetrics();
+            const QStyle* st = widget->style();
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+            } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                const int margin = st->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+                EXPECT_LE(fm.horizontalAdvance(button->text()) + margin, button->width())
+                    << button->text().toStdString();
+                EXPECT_LE(fm.height() + 4, button->height());
+            } else if (auto* box = qobject_cast<QAbstractButton*>(widget)) {
+                const bool radio = qobject_cast<QRadioButton*>(box);
+                const int indicator =
+                    st->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth,
+                                    nullptr, box) +
+                    st->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
+                                          : QStyle::PM_CheckBoxLabelSpacing,
+                                    nullptr, box);
+                EXPECT_LE(indicator + fm.horizontalAdvance(box->text()), box->width())
+                    << box->text().toStdString();
+            } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+                EXPECT_LE(combo->sizeHint().width(), combo->width());
+            } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+                EXPECT_LE(fm.horizontalAdvance(group->title()) + 16, group->width());
+            }
+        }
+
+        QList<QWidget*> parents = {w.centralWidget()};
+        for (QGroupBox* g : w.centralWidget()->findChildren<QGroupBox*>())
+            parents << g;
+        for (QWidget* parent : parents) {
+            QList<QWidget*> shown;
+            for (QWidget* c : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (!c->objectName().isEmpty() && !c->isHidden())
+                    shown << c;
+            for (int i = 0; i < shown.size(); ++i)
+                for (int j = i + 1; j < shown.size(); ++j)
+                    EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
+                        << shown[i]->objectName().toStdString() << " over "
+                        << shown[j]->objectName().toStdString();
+        }
+    };
+    {
+        SCOPED_TRACE("ohms");
+        check();
+    }
+    w.CelsiumClick(ui()->Celsium);
+    ASSERT_TRUE(w.celsiusMode());
+    ui()->TimeLeft1->show();
+    ui()->TimeLeft->show();
+    ui()->TimeLeft->setText(QStringLiteral("9999"));
+    {
+        SCOPED_TRACE("degrees Celsius, timed");
+        check();
     }
 }
 

@@ -127,6 +127,14 @@ TEST_F(ConnectedOptionsTest, DecadeStepsDisplayIsWrittenAtOnce)
     EXPECT_EQ(r.reg, 40078);
     EXPECT_EQ(r.text, QByteArray("G"));
     EXPECT_EQ(w.displayLetter, QByteArray("G"));
+
+    // The next set writes the same letter first.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !w.requestOnLine(); }));
+    m_sim.clearRequests();
+    w.SetValueOnDevice("5");
+    const SimInstrument::Request first = firstRequest();
+    EXPECT_EQ(first.reg, 40078);
+    EXPECT_EQ(first.text, QByteArray("G"));
 }
 
 TEST_F(ConnectedOptionsTest, OutputModeIsWrittenAtOnce)

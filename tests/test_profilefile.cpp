@@ -108,7 +108,12 @@ std::vector<FileCase> fileCases()
         {"SixtyFourValues", fileText(h3, positionValues(64)), 3, 3},
         {"SixtyFourNoFinalLineEnd", fileText(h3, positionValues(64), "\r\n", false), 3, 3},
         {"HeaderOnly", QByteArray("RD5540-3;f\r\n"), 3, 3},
-        {"HeaderOnlyNoLineEnd", QByteArray("RD5540-3;f"), 3, 3},
+        // the kind letter is the byte before the last one read, so a header without a line end
+        // reads ';' there
+        {"HeaderOnlyNoLineEnd", QByteArray("RD5540-3;f"), 3, 2},
+        // 48 characters and the line end fill the 49-byte read; one more and the end is cut off
+        {"HeaderFillsTheRead", fileText("RD5540-3;" + QByteArray(38, 'x') + "f", kAll), 3, 0, nullptr, true},
+        {"HeaderOneByteTooLong", fileText("RD5540-3;" + QByteArray(39, 'x') + "f", kAll), 3, 2},
         {"PointAsDecimal", fileText(h3, withValue(kAll, 1, "1.5")), 3, 3},
         {"Signed", fileText(h3, withValue(kAll, 0, "-1")), 3, 3},
         {"Exponent", fileText(h3, withValue(kAll, 0, "1E3")), 3, 3},

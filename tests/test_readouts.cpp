@@ -301,6 +301,15 @@ TEST_F(CelsiusReadoutsTest, TemperatureFiguresAreCut)
     }
 }
 
+TEST_F(CelsiusReadoutsTest, EnglishTemperatureLines)
+{
+    useEnglish();
+    w.trueValText = ohmsOf(100.12345);
+    w.setValueCelsius = 100;
+    EXPECT_EQ(readoutLines(), QStringList({" Tout: 100,1234 °C", " ΔT: +0,1234 °C", " δT: +0,12340 %",
+                                           "New value is setted!", ""}));
+}
+
 TEST_F(CelsiusReadoutsTest, ZeroSetTemperatureHasNoDeltaTPercent)
 {
     w.trueValText = ohmsOf(0.5);

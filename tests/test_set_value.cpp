@@ -12,7 +12,9 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <ostream>
 
 namespace
 {
@@ -266,6 +268,137 @@ TEST_F(SetChainTest, EnterButtonSetsTheValueAndShowsTheReadouts)
     EXPECT_TRUE(w->inputAllowed);
     EXPECT_FALSE(w->setPending);
 }
+
+// A value typed and entered by hand, end to end. Texts in braces stand for what the
+// instrument answered from that register.
+using Box = QCheckBox* Ui::TForm1::*;
+using Regs = std::vector<std::uint16_t>;
+
+struct HandSetCase {
+    const char* name;
+    int variant;
+    int unit;
+    const char* typed;
+    const char* pending;
+    std::vector<Box> boxes;
+    int notReady;
+    Regs readouts;
+    QStringList lines; // between the value line and the result line
+    std::array<const char*, HistColumnCount> row;
+    std::array<const char*, 5> labels; // StandartInpFact, Otklon, Percent, I, U
+};
+void PrintTo(const HandSetCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class HandSetTest : public SetChainTest, public testing::WithParamInterface<HandSetCase>
+{
+protected:
+    QString expand(const SimInstrument& sim, QString text)
+    {
+        for (std::uint16_t reg : {40076, 40079, 40080, 40081, 40083, 40084})
+            text.replace(QStringLiteral("{%1}").arg(reg), QString::fromLatin1(sim.registerText(reg)));
+        return text;
+    }
+};
+
+TEST_P(HandSetTest, RequestsLogHistoryAndLabels)
+{
+    const HandSetCase& c = GetParam();
+    SimInstrument& sim = addSim(c.variant);
+    ASSERT_TRUE(connectTo(sim));
+    ui()->ChooseOhm->setCurrentIndex(c.unit);
+    w->ChooseOhmSelect(ui()->ChooseOhm);
+    tick({});
+    for (Box b : c.boxes)
+        (ui()->*b)->setChecked(true);
+    sim.setNotReadyCount(c.notReady);
+    w->InfoLines->clear();
+
+    ui()->StandartInpEdit->setText(c.typed);
+    w->StandartInpButtonEnterClick();
+    EXPECT_EQ(ui()->LabelLastVal->text(), QString(c.pending) + " Ом");
+    ASSERT_TRUE(waitIdle());
+
+    Regs expected = {40078, 40085, 40073, 40074};
+    expected.insert(expected.end(), c.notReady + 1, 40075);
+    expected.insert(expected.end(), c.readouts.begin(), c.readouts.end());
+    EXPECT_EQ(registers(sim), expected);
+    const auto reqs = sim.requests();
+    ASSERT_GE(reqs.size(), 4u);
+    EXPECT_EQ(reqs[0].text, "A");
+    EXPECT_EQ(reqs[1].text, "A");
+    EXPECT_EQ(reqs[2].text, c.pending);
+    EXPECT_EQ(reqs[3].text, "A");
+
+    QStringList group = {"Режим некомпенсированный 2х", QString(" R: ") + c.pending + " Ом"};
+    for (const QString& l : c.lines)
+        group << expand(sim, l);
+    group << "Значение установлено!"
+          << "";
+    const QStringList lines = log();
+    ASSERT_EQ(lines.size(), group.size() + 1);
+    EXPECT_TRUE(kTimeLine.match(lines[0]).hasMatch()) << lines[0].toStdString();
+    EXPECT_EQ(lines.mid(1), group);
+
+    ASSERT_EQ(w->history.historyRows, 1);
+    for (int col = 0; col < HistColumnCount; ++col)
+        EXPECT_EQ(w->history.columns[col].value(0), expand(sim, c.row[col])) << "column " << col;
+    ASSERT_EQ(ui()->InfoValsOhm->count(), 1);
+    EXPECT_EQ(ui()->InfoValsOhm->item(0)->text(), c.pending);
+
+    const QLabel* labels[] = {ui()->StandartInpFact, ui()->StandartInpOtklon, ui()->StandartInpPercent,
+                              ui()->StandartInpI, ui()->StandartInpU};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(labels[k]->text(), expand(sim, c.labels[k])) << labels[k]->objectName().toStdString();
+    EXPECT_EQ(w->unitIndex(), c.unit);
+    EXPECT_TRUE(ui()->StandartInpButtonEnter->isEnabled());
+    EXPECT_TRUE(w->inputAllowed);
+    EXPECT_EQ(w->errorCount, 0);
+    EXPECT_TRUE(dialogs().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HandSetTest,
+    testing::Values(
+        HandSetCase{"nothingTicked",
+                    1,
+                    0,
+                    "1234,5",
+                    "1234,500",
+                    {},
+                    0,
+                    {},
+                    {},
+                    {"--", "--", "--", "--", "--", "--", "--", "--", "--", "--", "--"},
+                    {"--", "--", "--", "--", "--"}},
+        // kΩ on RD5540-2; the instrument is not ready twice before it takes the value.
+        HandSetCase{"deviationsInKiloOhmNotReadyTwice",
+                    2,
+                    1,
+                    "12,5",
+                    "12500,00",
+                    {&Ui::TForm1::CheckTrueVal, &Ui::TForm1::OtklonOm, &Ui::TForm1::OtklonPercent},
+                    2,
+                    {40079, 40080, 40081},
+                    {" Rвос: {40079} Ом", " ΔR: {40080} Ом", " δR: {40081} %"},
+                    {"--", "--", "{40079}", "{40080}", "{40081}", "--", "--", "--", "--", "--", "--"},
+                    {"{40079} Ом", "{40080} Ом", "{40081} %", "--", "--"}},
+        // δн needs Rвос, but the simulated instrument's name is too short for the figure.
+        HandSetCase{
+            "currentVoltageAndSteps",
+            1,
+            0,
+            "1234,5",
+            "1234,500",
+            {&Ui::TForm1::checkI, &Ui::TForm1::checkU, &Ui::TForm1::CheckBox1, &Ui::TForm1::Stability},
+            0,
+            {40079, 40076, 40084, 40083},
+            {" I макс: 14,23  мА", " U макс: {40083} B", " Ступени декад (Старшая->Младшая): {40076}"},
+            {"0,01423", "{40083}", "--", "--", "--", "--", "--", "--", "{40076}", "--", "--"},
+            {"--", "--", "--", "14,23  мА", "{40083} B"}}),
+    [](const testing::TestParamInfo<HandSetCase>& i) { return std::string(i.param.name); });
 
 TEST_F(SetChainTest, CelsiusValueGoesOutAsItsResistance)
 {

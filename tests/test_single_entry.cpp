@@ -6,6 +6,7 @@
 #include "ui/EntryLimits.h"
 
 #include <QTest>
+#include <QWheelEvent>
 
 namespace
 {
@@ -53,6 +54,7 @@ struct TypingCase {
     const char* keys; // \b Backspace, \x7f Delete
     const char* start;
     const char* text;
+    int unit = 0; // 0 Ω, 1 kΩ, 2 MΩ
 };
 
 TEST_F(EntryTest, TypingInTheEntryFieldPerVariant)
@@ -76,13 +78,21 @@ TEST_F(EntryTest, TypingInTheEntryFieldPerVariant)
         {4, "53\b", "", "50"},
         {4, "\b", "530", "50"},
         {4, "0", "", "0"},
+        // No zero shortcut outside ohms; a full integer part still takes the comma.
+        {0, "012", "", "0,12", 1},
+        {0, "12", "", "1,2", 1},
+        {0, "0,0099999999", "", "0,009999999", 2},
+        {0, "1", "", "", 2},
+        {4, "5,", "", "5,", 1},
     };
     for (const TypingCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "variant " << c.variant << " keys " << c.keys);
         selectVariant(c.variant);
+        selectUnit(c.unit);
         EXPECT_EQ(type(ui()->StandartInpEdit, QString::fromLatin1(c.keys), QString::fromLatin1(c.start)),
                   QString::fromLatin1(c.text));
     }
+    selectUnit(0);
     // RD5540-5: the first digit stands in front of the final zero, the caret between them.
     selectVariant(4);
     type(ui()->StandartInpEdit, "5");
@@ -219,6 +229,20 @@ TEST_F(EntryTest, EnterButtonRefusals)
     EXPECT_EQ(ui()->InfoValsOhm->count(), 0);
 }
 
+TEST_F(EntryTest, LoneMinusInCelsiusIsRefused)
+{
+    selectCelsius(&TForm1::platinum385Click, &TForm1::N1001Click);
+    w.lastValue = "25";
+    ui()->StandartInpEdit->setText("-");
+    w.StandartInpButtonEnterClick();
+    ASSERT_EQ(seam.shown().size(), 1u);
+    EXPECT_EQ(seam.shown()[0].text, "Значение за пределами диапазона прибора или не кратно дискретности!");
+    EXPECT_EQ(w.lastValue, "25");
+    EXPECT_EQ(ui()->InfoValsC->count(), 0);
+    EXPECT_TRUE(ui()->StandartInpButtonEnter->isEnabled());
+    EXPECT_TRUE(w.inputAllowed);
+}
+
 TEST_F(EntryTest, EnterButtonSendsTheValueInOhms)
 {
     selectUnit(1);
@@ -228,7 +252,8 @@ TEST_F(EntryTest, EnterButtonSendsTheValueInOhms)
     EXPECT_STREQ(reinterpret_cast<const char*>(w.pendingValue), "1500,000");
     ASSERT_EQ(ui()->InfoValsOhm->count(), 1);
     EXPECT_EQ(ui()->InfoValsOhm->item(0)->text(), "1500,000");
-    EXPECT_FALSE(w.inputAllowed);
+    // The lock while the set runs is checked with an instrument connected (test_set_value):
+    // here the closed port ends the connection, and that gives the input back.
     EXPECT_EQ(w.unitIndex(), 1);
 }
 
@@ -293,6 +318,16 @@ TEST_F(EntryTest, KeypadKeysStepTheField)
     EXPECT_EQ(ui()->StandartInpEdit->cursorPosition(), 5);
 }
 
+// In °C a minus is a character of the pattern, yet the step key must not type it.
+TEST_F(EntryTest, KeypadMinusInCelsiusOnlySteps)
+{
+    selectCelsius(&TForm1::platinum385Click, &TForm1::N1001Click);
+    ui()->SelectDigit->setPosition(2);
+    w.lastValue = "-150";
+    QTest::keyClick(ui()->StandartInpEdit, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(ui()->StandartInpEdit->text(), "") << "-250 °C is below the platinum range";
+}
+
 TEST_F(EntryTest, StepInCelsius)
 {
     selectCelsius(&TForm1::platinum385Click, &TForm1::N1001Click);
@@ -327,6 +362,36 @@ TEST_F(EntryTest, InstaSendOfAStepBelowZero)
     ui()->StandartInpEdit->setText("0,5");
     w.DigitUpClick();
     EXPECT_EQ(w.lastValue, "1,5");
+}
+
+// With "Оперативно" one wheel step goes out; past the top of the range nothing is sent, and
+// the wheel stays off until a set completes.
+TEST_F(EntryTest, WheelWithInstaSendPastTheTop)
+{
+    const auto wheel = [this](int delta) {
+        QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        w.WheelStep(&e);
+    };
+    ui()->InstaSend->setChecked(true);
+    ui()->SelectDigit->setPosition(0);
+    ui()->StandartInpEdit->setText("9999,999");
+    w.lastValue = "7";
+    wheel(120);
+    EXPECT_EQ(ui()->StandartInpEdit->text(), "0,000");
+    EXPECT_FALSE(w.inputAllowed);
+    EXPECT_EQ(w.lastValue, "7");
+    EXPECT_EQ(ui()->InfoValsOhm->count(), 0);
+    wheel(-120);
+    EXPECT_EQ(ui()->StandartInpEdit->text(), "0,000");
+
+    // A step that is taken goes out at once.
+    w.inputAllowed = true;
+    ui()->StandartInpEdit->setText("5");
+    wheel(-120);
+    EXPECT_EQ(w.lastValue, "4,000");
+    EXPECT_STREQ(reinterpret_cast<const char*>(w.pendingValue), "4,000");
+    EXPECT_EQ(ui()->InfoValsOhm->count(), 1);
 }
 
 TEST_F(EntryTest, TheStepShownAndTheOperatorsOwnStep)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ bool matches(const char* pattern, const std::string& text)
 struct OhmCase {
     int variant; // BoxDevice index
     int unit;    // 0 Ω, 1 kΩ, 2 MΩ
+    const char* format;
     const char* digit;
     int selMin, selMax;
     std::vector<std::string> accepted;
@@ -36,26 +38,46 @@ struct OhmCase {
 const OhmCase kOhmCases[] = {
     {0,
      0,
+     "0.000",
      "0,001",
      -3,
      4,
      {"0", "0,001", "9999,999", "1000", "1000,000"},
      {"10000", "0,0001", "9999,9991", "-1"}},
-    {0, 1, "1E-6", -6, 1, {"0", "0,000001", "9,999999", "1,000000", "1"}, {"10", "0,0000001", "-1"}},
-    {0, 2, "1E-9", -9, -2, {"0", "0,000000001", "0,009999999", "0,001"}, {"0,01", "0,0000000001", "1"}},
-    {1, 0, "0,01", -2, 5, {"0", "0,01", "99999,99", "10000"}, {"100000", "0,001", "-1"}},
-    {1, 1, "0,00001", -5, 2, {"0", "0,00001", "99,99999", "10"}, {"100", "0,000001"}},
-    {1, 2, "1E-8", -8, -1, {"0", "0,00000001", "0,09999999"}, {"0,1", "0,000000001"}},
-    {2, 0, "0,1", -1, 6, {"0", "0,1", "999999,9", "100000"}, {"1000000", "0,01", "-1"}},
-    {2, 1, "0,0001", -4, 3, {"0", "0,0001", "999,9999", "100", "100,0000"}, {"1000", "0,00001"}},
-    {2, 2, "1E-7", -7, 0, {"0", "0,0000001", "0,9999999"}, {"1", "0,00000001"}},
-    {3, 0, "1", 0, 7, {"0", "1", "9999999", "1000000"}, {"10000000", "0,5", "1,0"}},
-    {3, 1, "0,001", -3, 4, {"0", "0,001", "9999,999"}, {"10000", "0,0001"}},
-    {3, 2, "1E-6", -6, 1, {"0", "0,000001", "9,999999"}, {"10", "0,0000001"}},
-    {4, 0, "10", 1, 8, {"0", "10", "99999990", "1000"}, {"99999995", "5", "100000000", "15"}},
-    {4, 1, "0,01", -2, 5, {"0", "0,01", "99999,99"}, {"100000", "0,001"}},
-    {4, 2, "0,00001", -5, 2, {"0", "0,00001", "99,99999"}, {"100", "0,000001"}},
+    {0,
+     1,
+     "0.000000",
+     "1E-6",
+     -6,
+     1,
+     {"0", "0,000001", "9,999999", "1,000000", "1"},
+     {"10", "0,0000001", "-1"}},
+    {0,
+     2,
+     "0.000000000",
+     "1E-9",
+     -9,
+     -2,
+     {"0", "0,000000001", "0,009999999", "0,001"},
+     {"0,01", "0,0000000001", "1"}},
+    {1, 0, "0.00", "0,01", -2, 5, {"0", "0,01", "99999,99", "10000"}, {"100000", "0,001", "-1"}},
+    {1, 1, "0.00000", "0,00001", -5, 2, {"0", "0,00001", "99,99999", "10"}, {"100", "0,000001"}},
+    {1, 2, "0.00000000", "1E-8", -8, -1, {"0", "0,00000001", "0,09999999"}, {"0,1", "0,000000001"}},
+    {2, 0, "0.0", "0,1", -1, 6, {"0", "0,1", "999999,9", "100000"}, {"1000000", "0,01", "-1"}},
+    {2, 1, "0.0000", "0,0001", -4, 3, {"0", "0,0001", "999,9999", "100", "100,0000"}, {"1000", "0,00001"}},
+    {2, 2, "0.0000000", "1E-7", -7, 0, {"0", "0,0000001", "0,9999999"}, {"1", "0,00000001"}},
+    {3, 0, "0", "1", 0, 7, {"0", "1", "9999999", "1000000"}, {"10000000", "0,5", "1,0"}},
+    {3, 1, "0.000", "0,001", -3, 4, {"0", "0,001", "9999,999"}, {"10000", "0,0001"}},
+    {3, 2, "0.000000", "1E-6", -6, 1, {"0", "0,000001", "9,999999"}, {"10", "0,0000001"}},
+    {4, 0, "0", "10", 1, 8, {"0", "10", "99999990", "1000"}, {"99999995", "5", "100000000", "15"}},
+    {4, 1, "0.00", "0,01", -2, 5, {"0", "0,01", "99999,99"}, {"100000", "0,001"}},
+    {4, 2, "0.00000", "0,00001", -5, 2, {"0", "0,00001", "99,99999"}, {"100", "0,000001"}},
 };
+
+void PrintTo(const OhmCase& c, std::ostream* os)
+{
+    *os << "variant index " << c.variant << ", unit " << c.unit;
+}
 
 class OhmRowTest : public ::testing::TestWithParam<OhmCase>
 {
@@ -67,6 +89,7 @@ TEST_P(OhmRowTest, RangePatternStepAndSelector)
     ASSERT_TRUE(valuelimits::hasOhmLimits(c.variant, c.unit));
     const valuelimits::OhmLimits& l = valuelimits::ohmLimits(c.variant, c.unit);
     EXPECT_EQ(l.row, 3 * c.variant + c.unit + 1);
+    EXPECT_STREQ(l.format, c.format);
     for (const std::string& t : c.accepted)
         EXPECT_TRUE(matches(l.rangePattern, t)) << t;
     for (const std::string& t : c.refused)
@@ -127,10 +150,11 @@ struct CelsiusRow {
     bool rd5540_1;
     int row;
     int decimals; // resolution 10^-decimals
+    const char* celsiusFormat;
 };
 const CelsiusRow kCelsiusRows[] = {
-    {10, true, 1, 1},  {10, false, 2, 0},  {100, true, 3, 2},
-    {50, false, 4, 1}, {1000, true, 5, 3}, {500, false, 6, 2},
+    {10, true, 1, 1, "0.0"},  {10, false, 2, 0, "0.0"},    {100, true, 3, 2, "0.00"},
+    {50, false, 4, 1, "0.0"}, {1000, true, 5, 3, "0.000"}, {500, false, 6, 2, "0.00"},
 };
 
 QString fixed(int decimals, double v)
@@ -149,6 +173,7 @@ TEST(CelsiusLimitsTest, EveryRowAndFamilyAtItsEdgesAndResolution)
         EXPECT_DOUBLE_EQ(l.digitStep, std::pow(10.0, -r.decimals));
         EXPECT_EQ(l.selectorMin, -r.decimals);
         EXPECT_EQ(QString::fromLatin1(l.editFormat), r.decimals ? "0." + QString(r.decimals, '0') : "0");
+        EXPECT_STREQ(l.celsiusFormat, r.celsiusFormat);
         for (const FamilyRange& f : kFamilies) {
             SCOPED_TRACE(testing::Message() << "T" << r.row << " family " << f.rtdType);
             valuelimits::RtdFamily fam;
@@ -454,6 +479,29 @@ TEST_F(ValueLimitsWindowTest, VariantChangeAsksOnlyWithHistory)
     chooseVariant(0);
     EXPECT_EQ(seam.shown().size(), 2u);
     EXPECT_EQ(w.processor->deviceID, 1);
+}
+
+TEST_F(ValueLimitsWindowTest, VariantConfirmationInEnglishAndCancelKeepsTheModel)
+{
+    w.show();
+    useEnglish();
+    ui()->InfoValsC->addItem("1,0");
+    w.history.appendRow({});
+    seam.answerWith(mrCancel);
+    chooseVariant(3);
+    ASSERT_EQ(seam.shown().size(), 1u);
+    const ShownDialog& d = seam.shown()[0];
+    EXPECT_EQ(d.type, DialogType::Confirmation);
+    EXPECT_EQ(d.caption, "Confirm");
+    EXPECT_EQ(d.checkText, "Don't show again");
+    EXPECT_EQ(d.text, "After changing the device, the entered values will be cleared!\n"
+                      "Make sure all needed data is saved");
+    EXPECT_EQ(ui()->BoxDevice->currentIndex(), 0);
+    EXPECT_EQ(ui()->BoxDevice->currentText(), QString::fromUtf8("РД5540-1"));
+    EXPECT_EQ(w.processor->deviceID, 1);
+    EXPECT_EQ(w.history.historyRows, 1);
+    EXPECT_EQ(ui()->InfoValsC->count(), 1);
+    EXPECT_TRUE(ui()->Celsium->isEnabled());
 }
 
 TEST_F(ValueLimitsWindowTest, HiddenWindowNeverAsks)

@@ -23,8 +23,8 @@ constexpr int kMaxPendingText = 25; // the set-value register takes at most 25 c
 
 void TForm1::SetValueOnDevice(const QString& value)
 {
-    // Steps 1, 2 and 15 in one: the Ω (or °C) pattern and the Ω format of the variant, with
-    // the unit, limits and digit selector left as they were.
+    // Values travel in ohms (or °C) whatever unit is shown: take the Ω (or °C) pattern and the
+    // Ω format of the variant, leaving the unit, limits and digit selector as they were.
     const CheckLimits limits = ohmCheckLimits(*this);
     const bool celsius = celsiusMode();
 

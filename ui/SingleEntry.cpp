@@ -260,15 +260,18 @@ void TForm1::StandartInpButtonEnterClick()
     AddZero(ui->StandartInpEdit);
     const QString typed = ui->StandartInpEdit->text();
     double number = 0;
-    if (!numtext::tryStrToFloat(typed, number))
-        return; // AddZero has told the operator
+    const bool isNumber = numtext::tryStrToFloat(typed, number);
+    // AddZero has already complained about any other text that is no number; a lone minus
+    // (which the °C patterns admit as a beginning) is refused like a value out of range.
+    if (!isNumber && typed != QLatin1String("-"))
+        return;
 
     const CheckLimits limits = ohmCheckLimits(*this);
     const bool celsius = celsiusMode();
     const int unit = unitIndex();
     const QString value =
         (!celsius && unit != 0) ? numtext::formatFloat(limits.ohmFormat, number * unitFactor(unit)) : typed;
-    if (!matchesPattern(value, limits.rangeRegex)) {
+    if (!isNumber || !matchesPattern(value, limits.rangeRegex)) {
         ShowMessageBox(tr2("Внимание", "Attention"),
                        tr2("Значение за пределами диапазона прибора или не кратно дискретности!",
                            "Value is not correct"),

@@ -152,6 +152,12 @@ int virtualKey(const QKeyEvent* e)
     }
 }
 
+// The keys with which the entry field steps its value up or down.
+bool isStepKey(int vk, Qt::KeyboardModifiers mods)
+{
+    return vk == VkAdd || vk == VkSubtract || (vk == VkOemPlus && (mods & Qt::ShiftModifier));
+}
+
 // The character a key press types, as the key-press handlers see it; null for keys that
 // type nothing (Delete, arrows, modifiers alone).
 QChar typedChar(const QKeyEvent* e)
@@ -217,11 +223,12 @@ QLineEdit* filteredEdit(const Ui::TForm1* ui, QObject* watched)
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
 {
+    Form1 = this; // the link and the other windows reach the window through it from the start
     ui->setupUi(this);
-    Form1 = this;
 
-    // Frames, files and the settings convert to and from code page 1251 through iconv
-    // (platform/CodePage.h), so no C library locale has to be set here.
+    // The 8-bit texts of frames, files and paths are code page 1251. A Windows locale name
+    // such as "Russian_Russia.1251" means nothing to the C library on Linux, so no locale is
+    // set here: every conversion goes explicitly through iconv (platform/CodePage.h).
 
     InfoLines = new MemoLines(ui->Info);
 
@@ -245,6 +252,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     std::fill(std::begin(answerText), std::end(answerText), 0);
 
     // Window frame: fixed size, no maximize button, the client area below the menu bar.
+    // A top-level Qt main window has its own task-bar entry: no desktop parent or app-window style.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
@@ -290,6 +298,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
         const int textRight = st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, ui->OtklonOm) +
                               st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, ui->OtklonOm) +
                               ui->OtklonOm->fontMetrics().horizontalAdvance(ui->OtklonOm->text());
+        ui->OtklonOm->resize(textRight + 1, ui->OtklonOm->height());
         ui->Label14->move(ui->OtklonOm->x() + textRight + 3, ui->Label14->y());
     }
     PlaceValueLabels();
@@ -421,23 +430,35 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::PlaceValueLabels()
 {
+    // Inline captions take their text's width, from their left edge or, for the countdown at
+    // the right end of the log's heading row, towards their right edge; read-out captions keep
+    // their right-aligned column so that the values line up.
+    enum class Fit { Keep, FromLeft, FromRight };
     struct Pair {
         QLabel* caption;
         QLabel* value;
         int gap;
-        bool fitCaption; // inline captions take their text's width; read-out captions keep
-                         // their right-aligned column so that the values line up
+        Fit fit;
     };
     const Pair pairs[] = {
-        {ui->Label4, ui->StandartInpFact, 3, false}, {ui->Label11, ui->StandartInpI, 3, false},
-        {ui->Label26, ui->StandartInpU, 3, false},   {ui->Label15, ui->modeLabel, 2, true},
-        {ui->TimeLeft1, ui->TimeLeft, 3, true},      {ui->Label18, ui->LabelPrecision, 3, true},
-        {ui->Label21, ui->deviceFullName, 3, true},  {ui->Label23, ui->rangeLabel, 1, true},
-        {ui->Label10, ui->firmwareLabel, 1, true},   {ui->Label24, ui->stepLabel, 1, true},
+        {ui->Label4, ui->StandartInpFact, 3, Fit::Keep},
+        {ui->Label11, ui->StandartInpI, 3, Fit::Keep},
+        {ui->Label26, ui->StandartInpU, 3, Fit::Keep},
+        {ui->Label15, ui->modeLabel, 2, Fit::FromLeft},
+        {ui->TimeLeft1, ui->TimeLeft, 3, Fit::FromRight},
+        {ui->Label18, ui->LabelPrecision, 3, Fit::FromLeft},
+        {ui->Label21, ui->deviceFullName, 3, Fit::FromLeft},
+        {ui->Label23, ui->rangeLabel, 1, Fit::FromLeft},
+        {ui->Label10, ui->firmwareLabel, 1, Fit::FromLeft},
+        {ui->Label24, ui->stepLabel, 1, Fit::FromLeft},
     };
     for (const Pair& p : pairs) {
-        if (p.fitCaption)
-            p.caption->resize(p.caption->sizeHint().width(), p.caption->height());
+        const int width = p.caption->sizeHint().width();
+        if (p.fit == Fit::FromLeft)
+            p.caption->resize(width, p.caption->height());
+        else if (p.fit == Fit::FromRight)
+            p.caption->setGeometry(p.caption->geometry().right() + 1 - width, p.caption->y(), width,
+                                   p.caption->height());
         p.value->move(p.caption->x() + p.caption->width() + p.gap, p.value->y());
     }
 }
@@ -661,6 +682,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         QChar ch = typedChar(key);
         if (ch.isNull())
             return vkBefore != 0 && vk == 0; // a key-down handler took the key
+        // The step keys of the entry field never type their '+' or '-'.
+        if (edit == ui->StandartInpEdit && isStepKey(vkBefore, key->modifiers()))
+            return true;
         // Then the character, through the key filter, which usually writes the text itself.
         const QChar typed = ch;
         if (edit == ui->Digit)
