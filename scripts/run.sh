@@ -9,7 +9,9 @@ bash scripts/setup.sh
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-release -j "$(nproc)" --target vardeko vardeko-sim
 
-./build-release/vardeko-sim --variant "${VARDEKO_SIM_VARIANT:-1}" &
+variant=${VARDEKO_SIM_VARIANT:-1}
+# A model name with a ninth character, as the stability figures (δн, Δн) need one.
+./build-release/vardeko-sim --variant "$variant" --model "RD5540-${variant}0" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 
