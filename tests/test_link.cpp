@@ -369,6 +369,8 @@ TEST_F(LinkTest, DisconnectDuringASetGivesTheWholeWindowBack)
     EXPECT_FALSE(w->connected);
     EXPECT_FALSE(w->requestOnLine());
     EXPECT_FALSE(w->comPort->isOpen());
+    // The simulator logs the request on its own thread, maybe only after the disconnect.
+    testsupport::waitUntil([&] { return !registers(sim).empty(); }, std::chrono::seconds(2));
     EXPECT_EQ(registers(sim), Regs{40078});
     EXPECT_TRUE(dialogs().empty());
 }
