@@ -48,6 +48,26 @@ void stopLinkTimers(TForm1& w)
 
 } // namespace linkdetail
 
+namespace
+{
+
+// Drops what the port still has to send, queues txFrame and arms the time-out. A port
+// error ends the connection without a message; returns false then.
+bool putOnLine(TForm1& w)
+{
+    try {
+        w.comPort->FlushOutBuffer();
+        w.comPort->PutBlock(w.txFrame, w.txLength);
+        w.TimerConnectionTimeout->start(linktiming::AnswerTimeout);
+        return true;
+    } catch (const ComPortError&) {
+        w.Disconnect();
+        return false;
+    }
+}
+
+} // namespace
+
 bool TForm1::BuildFrame(std::uint8_t function, std::uint16_t reg, const QByteArray& text)
 {
     // The address is read anew for every request, so a changed devNum applies at once.
@@ -97,14 +117,8 @@ void TForm1::SendFrame(std::uint8_t function, std::uint16_t reg, const QByteArra
     }
     rxCount = 0;
     linktiming::pause(linktiming::SendDelay);
-    try {
-        comPort->FlushOutBuffer();
-        comPort->PutBlock(txFrame, txLength);
-        TimerConnectionTimeout->start(linktiming::AnswerTimeout);
-    } catch (const ComPortError&) {
-        Disconnect();
+    if (!putOnLine(*this))
         return;
-    }
     errorCount = 0;
 }
 
@@ -118,14 +132,8 @@ void TForm1::ResendOrFail()
     std::memset(rxFrame, 0, sizeof rxFrame);
     std::memset(rxChunk, 0, sizeof rxChunk);
     linktiming::pause(linktiming::ResendDelay);
-    try {
-        // txFrame is not rebuilt: the resend is byte for byte the request that failed.
-        comPort->FlushOutBuffer();
-        comPort->PutBlock(txFrame, txLength);
-        TimerConnectionTimeout->start(linktiming::AnswerTimeout);
-    } catch (const ComPortError&) {
-        Disconnect();
-    }
+    // txFrame is not rebuilt: the resend is byte for byte the request that failed.
+    putOnLine(*this);
 }
 
 void TForm1::ComPortTriggerAvail(int count)

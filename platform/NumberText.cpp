@@ -215,6 +215,21 @@ QString floatToStr(double v)
     return QString::fromLatin1(out.data(), out.size());
 }
 
+namespace
+{
+
+// An optional leading sign; a minus goes into the text for from_chars, a plus is dropped.
+void takeSign(const QString& text, qsizetype& i, std::string& c)
+{
+    if (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')) {
+        if (text[i] == QLatin1Char('-'))
+            c += '-';
+        ++i;
+    }
+}
+
+} // namespace
+
 bool tryStrToFloat(const QString& text, double& out)
 {
     qsizetype i = 0;
@@ -224,11 +239,7 @@ bool tryStrToFloat(const QString& text, double& out)
 
     // Rebuilt in the form from_chars reads (point as separator), after checking the grammar.
     std::string c;
-    if (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')) {
-        if (text[i] == QLatin1Char('-'))
-            c += '-';
-        ++i;
-    }
+    takeSign(text, i, c);
     int mantissaDigits = 0;
     bool comma = false;
     for (; i < end; ++i) {
@@ -286,11 +297,7 @@ bool tryStrToInt(const QString& text, int& out)
     if (!trimBlanks(text, i, end))
         return false;
     std::string c;
-    if (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')) {
-        if (text[i] == QLatin1Char('-'))
-            c += '-';
-        ++i;
-    }
+    takeSign(text, i, c);
     if (i == end)
         return false;
     for (; i < end; ++i) {

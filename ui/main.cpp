@@ -525,6 +525,28 @@ void TForm1::SetProfileControlsEnabled(bool enabled)
     ui->ButtonFProfileOpen->setEnabled(enabled);
 }
 
+namespace
+{
+
+// What every stop of a timed run undoes, range or list: the timers, the run flags, the
+// countdown and the controls the run had locked.
+void endTimedRun(TForm1& w)
+{
+    w.Timer->stop();
+    w.TimerCountdown->stop();
+    w.autoRun = false;
+    w.paused = false;
+    setMenuEnabled(w.ui->Mfprof, true);
+    setMenuEnabled(w.ui->MphysicVal, true);
+    w.ui->MainMenu->update();
+    w.SetProfileControlsEnabled(true);
+    w.ui->Settings1->setEnabled(true);
+    w.ui->InpType->setEnabled(true);
+    w.ui->TimeLeft->setText(QStringLiteral("--"));
+}
+
+} // namespace
+
 void TForm1::SelectHistoryList()
 {
     if (ui->InpType->currentIndex() != 0) {
@@ -555,24 +577,14 @@ void TForm1::IncrInpButtonEnterClick()
                        DialogType::Warning, mbOK);
         return;
     }
-    Timer->stop();
-    TimerCountdown->stop();
-    setMenuEnabled(ui->Mfprof, true);
-    setMenuEnabled(ui->MphysicVal, true);
-    ui->MainMenu->update();
+    endTimedRun(*this);
     ui->IncInpEditStart->setEnabled(true);
     ui->IncInpEditEnd->setEnabled(true);
     ui->IncInpEditStep->setEnabled(true);
-    SetProfileControlsEnabled(true);
-    ui->Settings1->setEnabled(true);
-    ui->InpType->setEnabled(true);
     ui->IncrInpButtonPause->setEnabled(false);
-    autoRun = false;
-    paused = false;
     ui->ConnectionButton->setEnabled(true);
     ui->IncrInpButtonEnter->setText(QStringLiteral("Старт"));
     ui->IncrInpButtonPause->setText(QStringLiteral("Пауза"));
-    ui->TimeLeft->setText(QStringLiteral("--"));
     ui->IncrInpNextVal->setText(QStringLiteral("--"));
 }
 
@@ -598,23 +610,13 @@ void TForm1::ProfileInpButtonEnterClick()
     if (isStartCaption(ui->ProfileInpButtonEnter->text()))
         return;
     ui->ProfileInpButtonPause->setText(QStringLiteral("Пауза"));
-    Timer->stop();
-    TimerCountdown->stop();
-    autoRun = false;
-    paused = false;
+    endTimedRun(*this);
     ui->ProfileInpButtonPause->setEnabled(false);
-    setMenuEnabled(ui->Mfprof, true);
-    setMenuEnabled(ui->MphysicVal, true);
-    ui->MainMenu->update();
-    SetProfileControlsEnabled(true);
-    ui->Settings1->setEnabled(true);
-    ui->InpType->setEnabled(true);
     ui->ProfileInpButtonOpen->setEnabled(true);
     ui->ProfileInpButtonChange->setEnabled(true);
     ui->ProfileInpButtonCreate->setEnabled(true);
     ui->InfoValsProf->setEnabled(true);
     ui->ProfileInpButtonEnter->setText(tr2("Старт", "Start"));
-    ui->TimeLeft->setText(QStringLiteral("--"));
 }
 
 // ---------------------------------------------------------------- later work
