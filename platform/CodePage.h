@@ -5,7 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace cp1251 {
+namespace cp1251
+{
 
 // Unicode text to CP1251 bytes. A character that has no CP1251 byte makes the
 // conversion fail: ok (if given) becomes false and an empty array is returned.

@@ -4,7 +4,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-namespace testsupport {
+namespace testsupport
+{
 
 bool waitUntil(const std::function<bool()>& pred, std::chrono::milliseconds deadline)
 {

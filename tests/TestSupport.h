@@ -4,7 +4,8 @@
 #include <chrono>
 #include <functional>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // Runs the event loop until pred() holds or the deadline passes; returns pred().
 bool waitUntil(const std::function<bool()>& pred,

@@ -7,23 +7,23 @@
 #include <array>
 
 enum HistoryColumn {
-    HistIMax = 0,       // I max in amperes
-    HistUMax,           // U max as the instrument sent it
-    HistTrueVal,        // Rвос
-    HistDeltaR,         // ΔR
-    HistDeltaRPercent,  // δR
-    HistTrueCelsius,    // Tвос, "0.0000"
-    HistDeltaT,         // ΔT, "0.0000"
-    HistDeltaTPercent,  // δT as shown
-    HistDecadeSteps,    // switched decade steps
-    HistStability,      // δн, "0.0000"
-    HistAbsStability,   // Δн, "0.0000"
+    HistIMax = 0,      // I max in amperes
+    HistUMax,          // U max as the instrument sent it
+    HistTrueVal,       // Rвос
+    HistDeltaR,        // ΔR
+    HistDeltaRPercent, // δR
+    HistTrueCelsius,   // Tвос, "0.0000"
+    HistDeltaT,        // ΔT, "0.0000"
+    HistDeltaTPercent, // δT as shown
+    HistDecadeSteps,   // switched decade steps
+    HistStability,     // δн, "0.0000"
+    HistAbsStability,  // Δн, "0.0000"
     HistColumnCount
 };
 
 struct HistoryTable {
     std::array<QStringList, HistColumnCount> columns;
-    int historyRows = 0;  // always the length of every column
+    int historyRows = 0; // always the length of every column
 
     // A row goes into all eleven columns at once, so the columns never differ in length.
     void appendRow(const std::array<QString, HistColumnCount>& row)

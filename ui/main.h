@@ -21,48 +21,50 @@ class QTimer;
 class QWheelEvent;
 class TForm3;
 
-namespace Ui {
+namespace Ui
+{
 class TForm1;
 }
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    Ui::TForm1* ui;          // every component of the layout, by its name
-    MemoLines* InfoLines;    // line access to the event log `Info`
-    ComPort* comPort;        // objectName "ComPort"
-    QTimer* ModbusTimer;     // 17 ms of silence ends an answer
-    QTimer* TimerConnectionTimeout;  // 500 ms without an answer
-    QTimer* RequestTimer;    // status polling, 4000 ms at start
-    QTimer* Timer;           // run timer of timed ranges and lists
-    QTimer* TimerCountdown;  // 1 s countdown of a timed run
+    Ui::TForm1* ui;                 // every component of the layout, by its name
+    MemoLines* InfoLines;           // line access to the event log `Info`
+    ComPort* comPort;               // objectName "ComPort"
+    QTimer* ModbusTimer;            // 17 ms of silence ends an answer
+    QTimer* TimerConnectionTimeout; // 500 ms without an answer
+    QTimer* RequestTimer;           // status polling, 4000 ms at start
+    QTimer* Timer;                  // run timer of timed ranges and lists
+    QTimer* TimerCountdown;         // 1 s countdown of a timed run
 
     // ---- members with their initial values ----
-    ProfileProcessor* processor;  // the one model object of the run; owned
-    int prevDeviceIndex = -1;     // variant index recorded when the variant list opens
-    int valueListIndex = -1;      // next entry of a value-list run
-    bool restorePeriod = false;   // restore the run period when the countdown ends
-    bool paused = false;          // a timed run is paused
+    ProfileProcessor* processor; // the one model object of the run; owned
+    int prevDeviceIndex = -1;    // variant index recorded when the variant list opens
+    int valueListIndex = -1;     // next entry of a value-list run
+    bool restorePeriod = false;  // restore the run period when the countdown ends
+    bool paused = false;         // a timed run is paused
     bool dontShowDeviceWarning = false;
-    QString userStepText;         // the operator's own step for decade stepping
+    QString userStepText; // the operator's own step for decade stepping
     bool verificationOpen = false;
-    bool connected = false;       // an instrument answered the identification
-    bool profTransfer = false;    // a profile read or write is running
-    bool setPending = false;      // a set chain waits to write the value
-    bool inputAllowed = true;     // single-value input may be used (wheel)
-    int rtdType = 0;              // thermometer type 0..3
-    int profRow = 0, profCol = 0, profReg = 0;  // cursor of a profile transfer
-    int logIndex = 0;             // insert index of the next event-log line
-    bool protocolDone = true;     // no periodic protocol waits for a profile read
-    QListWidget* curHistoryList = nullptr;  // history list box in use
+    bool connected = false;                    // an instrument answered the identification
+    bool profTransfer = false;                 // a profile read or write is running
+    bool setPending = false;                   // a set chain waits to write the value
+    bool inputAllowed = true;                  // single-value input may be used (wheel)
+    int rtdType = 0;                           // thermometer type 0..3
+    int profRow = 0, profCol = 0, profReg = 0; // cursor of a profile transfer
+    int logIndex = 0;                          // insert index of the next event-log line
+    bool protocolDone = true;                  // no periodic protocol waits for a profile read
+    QListWidget* curHistoryList = nullptr;     // history list box in use
     TForm3* profileForm = nullptr;
 
     // ---- state shared by the link and the operator window ----
     QString lastValue = QStringLiteral("0,000");
-    QByteArray displayLetter = "A";  // display selection letter 'A'..'H'
+    QByteArray displayLetter = "A"; // display selection letter 'A'..'H'
     HistoryTable history;
     QString trueValText, otklonOmText, otklonPercentText, otklonPercentCText, iMaxText, uMaxText,
         decadeStepsText;
@@ -72,7 +74,7 @@ public:
     std::uint8_t rxFrame[FrameSize] = {};
     std::uint8_t rxChunk[FrameSize] = {};
     std::uint8_t answerText[FrameSize] = {};
-    std::uint8_t pendingValue[FrameSize] = {};  // NUL-terminated CP1251 text, at most 25 bytes
+    std::uint8_t pendingValue[FrameSize] = {}; // NUL-terminated CP1251 text, at most 25 bytes
     int txLength = 0, rxCount = 0, portNumber = 0, errorCount = 0;
     bool autoRun = false;         // a timed range or list run is active
     std::uint8_t statusFlags = 0; // changes on the instrument still to be handled (bits 1, 2, 4, 5)
@@ -82,7 +84,7 @@ public:
     // ---- lifecycle (ui/main.cpp) ----
     void FormCreate();
     void FormClose();
-    void LoadSettings();  // settings.ini; filled by the settings work
+    void LoadSettings(); // settings.ini; filled by the settings work
     // A first start without settings.ini: the layout's defaults (RD5540-1, Ω, 2-wire
     // uncompensated, Rвос on the display, single values) applied through their handlers.
     void ApplyLayoutDefaults();
@@ -96,12 +98,12 @@ public:
     // Log helpers: insert at logIndex and advance it, or insert at a fixed line.
     void LogLine(const QString& text);
     void LogAt(int index, const QString& text);
-    bool isRussian() const;       // the `Russian` menu item is checked
-    QString tr2(const char* russian, const char* english) const;  // text in the window's language
+    bool isRussian() const;                                      // the `Russian` menu item is checked
+    QString tr2(const char* russian, const char* english) const; // text in the window's language
     void SetProfileControlsEnabled(bool enabled);
     void SelectHistoryList();
-    void IncrInpButtonEnterClick();     // range start/stop; stopping a run is what the link needs
-    void ProfileInpButtonEnterClick();  // list start/stop
+    void IncrInpButtonEnterClick();    // range start/stop; stopping a run is what the link needs
+    void ProfileInpButtonEnterClick(); // list start/stop
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
 
@@ -115,12 +117,12 @@ public:
     void ModbusTimerTimer();
     void TimerConnectionTimeoutTimer();
     void LinkFailed();
-    bool requestOnLine() const;  // either link timer is running
+    bool requestOnLine() const; // either link timer is running
 
     // ---- answer dispatch (instrument/LinkDispatch.cpp) ----
     void HandleAnswer();
     void ReleaseInput();
-    void HandleProfileAnswer(std::uint8_t function, const QString& text);  // profile transfer
+    void HandleProfileAnswer(std::uint8_t function, const QString& text); // profile transfer
 
     // ---- connection (instrument/LinkConnection.cpp) ----
     void ConnectionButtonClick();
@@ -134,7 +136,7 @@ public:
     void onCommandAnswer(const QString& text);
     void onReadyAnswer(const QString& text);
     void onReadoutAnswer(std::uint16_t reg, const QString& text);
-    void readNextReadout(std::uint16_t after);  // 0: from the top of the read-out order
+    void readNextReadout(std::uint16_t after); // 0: from the top of the read-out order
 
     // ---- profile transfer and status polling (later) ----
     void ButtonFProfileGetClick();
@@ -156,9 +158,9 @@ public:
     void ChooseOhmSelect(QObject* sender);
     void ChooseOhmUpDownClick(QObject* sender, UpDown::Button button);
     void ResetValueLabels();
-    int variantIndex() const;  // BoxDevice item index, -1 without a selection
-    int unitIndex() const;     // ChooseOhm item index: 0 Ω, 1 kΩ, 2 MΩ
-    bool celsiusMode() const;  // `Celsium` checked
+    int variantIndex() const; // BoxDevice item index, -1 without a selection
+    int unitIndex() const;    // ChooseOhm item index: 0 Ω, 1 kΩ, 2 MΩ
+    bool celsiusMode() const; // `Celsium` checked
 
     // ---- option menus (ui/OptionMenus.cpp) ----
     void funcDefaultx2Click();
@@ -184,7 +186,7 @@ public:
     void N10001Click();
     void RequestEnabledClick();
     void RequestDisabledClick();
-    QByteArray outputModeLetter() const;  // letter of the checked output-mode item, empty if none
+    QByteArray outputModeLetter() const; // letter of the checked output-mode item, empty if none
 
     // ---- setting a value, read-outs, history (ui/SetValue.cpp, ui/Readouts.cpp) ----
     void SetValueOnDevice(const QString& value);
