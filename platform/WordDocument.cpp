@@ -90,7 +90,7 @@ void checkXmlText(const QString& text, const QString& where)
             throw DocumentError(
                 QStringLiteral("The text for %1 holds a character a document cannot hold (U+%2)")
                     .arg(where)
-                    .arg(static_cast<unsigned>(c), 4, 16, QLatin1Char('0')));
+                    .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0')));
     }
 }
 
