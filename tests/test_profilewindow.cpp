@@ -96,6 +96,9 @@ TEST_F(ProfileWindow, EditModeOfRd5540_1HasTheDesignedGeometry)
     EXPECT_EQ(form->ui->priemCoef->x(), 190);
     EXPECT_EQ(form->ui->Label3->x(), form->ui->R04->x() - 85);
     EXPECT_FALSE(w.verificationOpen);
+    EXPECT_TRUE(form->isWindow());
+    EXPECT_EQ(form->parentWidget(), nullptr); // a task-bar entry of its own
+    EXPECT_FALSE(form->testAttribute(Qt::WA_QuitOnClose));
 }
 
 TEST_F(ProfileWindow, VerificationModeIsWiderWithDisabledCellsAndButtons)

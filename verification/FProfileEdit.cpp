@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 #include "ui/main.h"
 #include "ui_TForm3.h"
+#include "verification/ProfileWindowText.h"
 #include "verification/TsEdit.h"
 
 #include <QApplication>
@@ -46,16 +47,6 @@ constexpr int HeightMargin = 190;
 // Windows key codes, as the key-down handler expects them.
 constexpr int VkBack = 8;
 constexpr int VkDelete = 46;
-
-QString lang(bool russian, const char* ru, const char* en)
-{
-    return QString::fromUtf8(russian ? ru : en);
-}
-
-bool mainIsRussian()
-{
-    return Form1 == nullptr || Form1->isRussian();
-}
 
 int keyCode(const QKeyEvent* e)
 {
@@ -109,6 +100,8 @@ TForm3::TForm3(QObject* owner, ProfileProcessor* processor_, bool compareMode_, 
     // A top-level window of its own (no parent window), so it has its own task-bar entry;
     // a title bar with the close box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Closing the main window ends the program even while a modeless profile window is shown.
+    setAttribute(Qt::WA_QuitOnClose, false);
     if (owner)
         connect(owner, &QObject::destroyed, this, [this] { delete this; });
 
@@ -236,26 +229,27 @@ void TForm3::FormCreate()
     ComputeClassTerms();
 
     // Texts in the main window's language.
-    const bool ru = mainIsRussian();
+    using profilewindow::lang;
+    const bool english = Form1 && !Form1->isRussian();
     ui->Label1->setText(
         verificationMode
-            ? lang(ru, "Измеренные значения сопротивления, Ом", "Calibration points, Ohm")
-            : lang(ru, "Профиль действительных значений сопротивления, Ом", "Calibration points, Ohm"));
+            ? lang("Измеренные значения сопротивления, Ом", "Calibration points, Ohm")
+            : lang("Профиль действительных значений сопротивления, Ом", "Calibration points, Ohm"));
     ui->Label1->adjustSize();
-    setWindowTitle(verificationMode ? lang(ru, "Поверка", "Calibration")
-                                    : lang(ru, "Изменение профиля", "Edit profile"));
-    ui->Label2->setText(lang(ru, "Класс точности:", "Tolerance coefficient:"));
+    setWindowTitle(verificationMode ? lang("Поверка", "Calibration")
+                                    : lang("Изменение профиля", "Edit profile"));
+    ui->Label2->setText(lang("Класс точности:", "Tolerance coefficient:"));
     ui->Label2->adjustSize();
-    ui->priemCoef->boundLabel()->setText(lang(ru, "Приёмочный коэффициент", "Acceptance ratio"));
-    ui->R02->boundLabel()->setText(lang(ru, "2х зажимная схема", "2-wire"));
-    ui->R04->boundLabel()->setText(lang(ru, "4х зажимная схема", "4-wire"));
-    ui->SaveButton->setText(lang(ru, "Сохранить", "Save"));
-    ui->Label3->setText(lang(ru, "Начальное сопротивление", "Zero resistance"));
+    ui->priemCoef->boundLabel()->setText(lang("Приёмочный коэффициент", "Acceptance ratio"));
+    ui->R02->boundLabel()->setText(lang("2х зажимная схема", "2-wire"));
+    ui->R04->boundLabel()->setText(lang("4х зажимная схема", "4-wire"));
+    ui->SaveButton->setText(lang("Сохранить", "Save"));
+    ui->Label3->setText(lang("Начальное сопротивление", "Zero resistance"));
     ui->Label3->adjustSize();
-    ui->Protocol_btn->setText(lang(ru, "Сформировать протокол", "Generate protocol"));
-    ui->FirstCal->setText(lang(ru, "Первичная поверка", "First calibration"));
-    ui->priemCoef->move(ru ? 190 : 130, ui->priemCoef->y());
-    ui->Label3->move(ui->R04->x() - (ru ? 85 : 10), ui->Label3->y());
+    ui->Protocol_btn->setText(lang("Сформировать протокол", "Generate protocol"));
+    ui->FirstCal->setText(lang("Первичная поверка", "First calibration"));
+    ui->priemCoef->move(english ? 130 : 190, ui->priemCoef->y());
+    ui->Label3->move(ui->R04->x() - (english ? 10 : 85), ui->Label3->y());
     ui->PrecClass->move(ui->Label2->x() + ui->Label2->width() + 3, ui->PrecClass->y());
     for (TsEdit* e : {ui->R02, ui->R04, ui->priemCoef})
         e->placeBoundLabel();

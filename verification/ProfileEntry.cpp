@@ -2,12 +2,13 @@
 // leaving them, and the deviation of every value from its nominal against the tolerance of
 // the accuracy class.
 #include "instrument/ProfileProcessor.h"
-#include "platform/CodePage.h"
 #include "platform/NumberText.h"
+#include "ui/EntryLimits.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 #include "ui_TForm3.h"
 #include "verification/FProfileEdit.h"
+#include "verification/ProfileWindowText.h"
 #include "verification/TsEdit.h"
 
 #include <QLabel>
@@ -19,6 +20,8 @@
 
 namespace
 {
+
+using profilewindow::numberOr;
 
 constexpr int KeyEnter = 13;
 constexpr int KeyBack = 8;
@@ -34,19 +37,6 @@ const boost::regex& compiled(const char* pattern)
     if (it == cache.end())
         it = cache.emplace(pattern, boost::regex(pattern)).first;
     return it->second;
-}
-
-bool wholeMatch(const QString& text, const boost::regex& re)
-{
-    bool ok = false;
-    const QByteArray bytes = cp1251::fromUnicode(text, &ok);
-    if (!ok || re.empty())
-        return false;
-    try {
-        return boost::regex_match(bytes.toStdString(), re);
-    } catch (const std::runtime_error&) {
-        return false;
-    }
 }
 
 // Selection start (the caret when nothing is selected) and length.
@@ -78,13 +68,6 @@ void focusNextAfter(QWidget* from)
             return;
         }
     }
-}
-
-// A text as a number, or fallback when it is not one.
-double numberOr(const QString& text, double fallback)
-{
-    double v = 0;
-    return numtext::tryStrToFloat(text, v) ? v : fallback;
 }
 
 double ratioOf(const QString& text)
@@ -182,12 +165,12 @@ void TForm3::EnterVal(QLineEdit* sender, QChar& key)
             pattern = (nominal < 100000 || !isNumber) ? "(((0)|([1-9][0-9]{0,7}))(,[0-9]{0,4})?)"
                                                       : "([1-9][0-9]{0,4})|([1-9][0-9]{3,7}(,[0-9]{0,1})?)";
         processor->entryRegex = compiled(pattern);
-        if (wholeMatch(c, processor->entryRegex)) {
+        if (matchesPattern(c, processor->entryRegex)) {
             sender->setText(c);
             sender->setCursorPosition(p + 1);
         } else if (key.isDigit() && key.unicode() < 128 && !t.contains(QLatin1Char(',')) && p == t.size()) {
             const QString c2 = t + QLatin1Char(',') + key;
-            if (wholeMatch(c2, processor->entryRegex)) {
+            if (matchesPattern(c2, processor->entryRegex)) {
                 sender->setText(c2);
                 sender->setCursorPosition(int(c2.size()));
             }

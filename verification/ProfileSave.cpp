@@ -4,11 +4,12 @@
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileFileWriter.h"
 #include "instrument/ProfileProcessor.h"
-#include "platform/CodePage.h"
 #include "platform/NumberText.h"
+#include "ui/EntryLimits.h"
 #include "ui/main.h"
 #include "ui_TForm3.h"
 #include "verification/FProfileEdit.h"
+#include "verification/ProfileWindowText.h"
 #include "verification/TsEdit.h"
 
 #include <QTimer>
@@ -19,33 +20,17 @@ namespace
 
 constexpr int BlinkToggles = 8; // four times highlighted, then back to the normal tone
 
-QString lang(const char* ru, const char* en)
-{
-    return QString::fromUtf8(Form1 == nullptr || Form1->isRussian() ? ru : en);
-}
+using profilewindow::lang;
+using profilewindow::numberOr;
 
 bool matches(const QString& text, const boost::regex& re)
 {
-    bool ok = false;
-    const QByteArray bytes = cp1251::fromUnicode(text, &ok);
-    if (!ok || re.empty())
-        return false;
-    try {
-        return boost::regex_match(bytes.toStdString(), re);
-    } catch (const std::runtime_error&) {
-        return false;
-    }
+    return matchesPattern(text, re);
 }
 
 bool matches(const QString& text, const char* pattern)
 {
-    return matches(text, boost::regex(pattern));
-}
-
-double numberOr(const QString& text, double fallback)
-{
-    double v = 0;
-    return numtext::tryStrToFloat(text, v) ? v : fallback;
+    return matchesPattern(text, boost::regex(pattern));
 }
 
 // Half up to 4 or 1 decimals.
