@@ -1,5 +1,5 @@
 // Renders the profile window in edit mode, with one value outside its tolerance, to a PNG
-// for the documentation: screenshot_profile_window <file.png>
+// for the documentation: screenshot_profile_window <file.png> [verification]
 #include "instrument/ProfileProcessor.h"
 #include "platform/NumberText.h"
 #include "ui/Application.h"
@@ -41,7 +41,8 @@ int main(int argc, char** argv)
     p.R02 = 0.0123;
     p.R04 = 0.0107;
 
-    TForm3 form(nullptr, &p, true, false);
+    const bool verification = argc > 2 && QByteArray(argv[2]) == "verification";
+    TForm3 form(nullptr, &p, true, verification);
     form.ui->R02->setText(numtext::floatToStr(p.R02));
     form.ui->R04->setText(numtext::floatToStr(p.R04));
     for (std::size_t k = 0; k < form.valEdits.size(); ++k)

@@ -323,8 +323,8 @@ TEST_P(RoundTrip, OpenedShownAndSavedUnchangedGivesTheSameBytes)
 {
     const int variant = GetParam();
     selectVariant(variant - 1);
-    const QByteArray original = canonicalProfile(variant);
-    ASSERT_TRUE(writeBytes(path("in.txt"), original));
+    const QByteArray fileBytes = canonicalProfile(variant);
+    ASSERT_TRUE(writeBytes(path("in.txt"), fileBytes));
     openFile(path("in.txt"));
     ASSERT_TRUE(w.processor->profLoaded);
     files.answerWith(path("out.txt"));
@@ -334,7 +334,7 @@ TEST_P(RoundTrip, OpenedShownAndSavedUnchangedGivesTheSameBytes)
                   QTest::mouseClick(form->ui->SaveButton, Qt::LeftButton);
                   form->close();
               });
-    EXPECT_EQ(readBytes(path("out.txt")), original);
+    EXPECT_EQ(readBytes(path("out.txt")), fileBytes);
     EXPECT_TRUE(w.processor->profLoaded);
     ASSERT_EQ(seam.shown().size(), 2u);
     EXPECT_EQ(seam.shown()[1].text, QStringLiteral("Профиль сохранён."));

@@ -148,7 +148,10 @@ void TForm3::FormCreate()
     otklonLabels.assign(valEdits.size(), nullptr);
     if (verificationMode)
         senderBtns.assign(valEdits.size(), nullptr);
+    // Every button that sets the instrument to a value carries the same glyph.
     const QIcon buttonIcon = style()->standardIcon(QStyle::SP_MediaPlay);
+    ui->btn2x->setIcon(buttonIcon);
+    ui->btn4x->setIcon(buttonIcon);
     for (int d = 0; d < n; ++d) {
         const int e = processor->maxDec - d;
         for (int j = 0; j < m; ++j) {

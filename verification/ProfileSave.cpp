@@ -110,11 +110,13 @@ void TForm3::SaveButtonClick()
         for (TsEdit* cell : valEdits) {
             const QString t = cell->text();
             const double v = numberOr(t, 0.0);
-            bool fine = matches(t, "([0-9]{1,5}(,[0-9]{5})?)");
-            if (!fine && !matches(t, "([0-9]{4,8}(,[0-9]{2})?)"))
-                fine = nominalOf(cell, nullptr) <= 90000; // as the cell's own reformatting has it
-            lines << (fine ? numtext::formatFloat(f4, q4(v - r4))
-                           : numtext::formatFloat(QStringLiteral("0.0"), q1(v - r4)));
+            // Five decimals give four, two decimals give one; any other text (RD5540-3..5
+            // reformat to four or one decimals) by its nominal, as the cell's reformatting does.
+            bool fourDecimals = matches(t, "([0-9]{1,5}(,[0-9]{5})?)");
+            if (!fourDecimals && !matches(t, "([0-9]{4,8}(,[0-9]{2})?)"))
+                fourDecimals = nominalOf(cell, nullptr) <= 90000;
+            lines << (fourDecimals ? numtext::formatFloat(f4, q4(v - r4))
+                                   : numtext::formatFloat(QStringLiteral("0.0"), q1(v - r4)));
         }
     } else {
         lines << ui->R02->text() << ui->R04->text();
