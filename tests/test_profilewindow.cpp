@@ -555,21 +555,22 @@ class SavePath : public ProfileSave, public ::testing::WithParamInterface<PathCa
 {
 };
 
-TEST_P(SavePath, RefusedPathWritesNothingAnywhere)
+TEST_P(SavePath, RefusedPathKeepsTheEarlierFileAndWritesNothingElse)
 {
     const PathCase& c = GetParam();
+    const QString name = QString(c.nameLength, QLatin1Char('p')) + QString::fromUtf8(c.special) + ".txt";
+    const QString target = path(name);
+    ASSERT_TRUE(writeBytes(target, "earlier\r\n"));
     for (bool english : {false, true}) {
         if (english)
             useEnglish();
         open(2, false, false);
         fillAll();
         seam.clear();
-        // A directory path of known byte length, then the file name.
-        QString name = QString(c.nameLength, QLatin1Char('p')) + QString::fromUtf8(c.special) + ".txt";
-        const QString target = path(name);
         files.answerWith(target);
         QTest::mouseClick(form->ui->SaveButton, Qt::LeftButton);
-        EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        EXPECT_EQ(readBytes(target), QByteArray("earlier\r\n"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
         ASSERT_EQ(seam.shown().size(), 1u);
         EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
         EXPECT_TRUE(seam.shown()[0].text.contains(QString::fromUtf8(english ? c.english : c.russian)))
