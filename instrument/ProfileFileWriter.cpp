@@ -1,5 +1,6 @@
 #include "instrument/ProfileFileWriter.h"
 
+#include "instrument/Mydialogs.h"
 #include "platform/CodePage.h"
 
 #include <QSaveFile>
@@ -37,6 +38,16 @@ QString pathProblemText(PathCheck check, bool russian)
                                         "Choose another name.");
     }
     return QString();
+}
+
+bool acceptPath(const QString& path, QByteArray* out, bool russian)
+{
+    const PathCheck check = cp1251Path(path, out);
+    if (check == PathCheck::Ok)
+        return true;
+    ShowMessageBox(russian ? QStringLiteral("Ошибка") : QStringLiteral("Error"),
+                   pathProblemText(check, russian), DialogType::Error, mbOK);
+    return false;
 }
 
 bool writeProfileFile(const QString& path, const QString& header, const QStringList& values, QString* error)

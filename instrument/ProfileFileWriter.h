@@ -22,6 +22,10 @@ PathCheck cp1251Path(const QString& path, QByteArray* out);
 // The message for a refused path, in Russian or English; empty for Ok.
 QString pathProblemText(PathCheck check, bool russian);
 
+// The path in code page 1251 in *out when the reader can take it; otherwise an error box
+// (in Russian or English) says why, and false.
+bool acceptPath(const QString& path, QByteArray* out, bool russian);
+
 // Writes header and values (each cut to MaxValueChars characters); true when the complete
 // file is in place. On false *error (if given) says why and the earlier file is untouched.
 bool writeProfileFile(const QString& path, const QString& header, const QStringList& values,

@@ -52,12 +52,8 @@ void TForm1::ButtonFProfileOpenClick()
     if (path.isEmpty())
         return;
     QByteArray path8;
-    const profilefile::PathCheck check = profilefile::cp1251Path(path, &path8);
-    if (check != profilefile::PathCheck::Ok) {
-        ShowMessageBox(tr2("Ошибка", "Error"), profilefile::pathProblemText(check, isRussian()),
-                       DialogType::Error, mbOK);
+    if (!profilefile::acceptPath(path, &path8, isRussian()))
         return;
-    }
     const int result = processor->openFprof(path8);
     struct Message {
         DialogType type;

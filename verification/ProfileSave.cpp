@@ -93,12 +93,8 @@ void TForm3::SaveButtonClick()
     if (path.isEmpty())
         return;
     QByteArray path8;
-    const profilefile::PathCheck check = profilefile::cp1251Path(path, &path8);
-    if (check != profilefile::PathCheck::Ok) {
-        ShowMessageBox(lang("Ошибка", "Error"), profilefile::pathProblemText(check, !english),
-                       DialogType::Error, mbOK);
+    if (!profilefile::acceptPath(path, &path8, !english))
         return;
-    }
 
     QStringList lines;
     if (isVerificationLayout()) {
