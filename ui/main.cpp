@@ -327,6 +327,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     for (UpDown* u : {ui->ChooseOhmUpDown, ui->ChooseOhm1UpDown, ui->ChooseOhm2UpDown})
         connect(u, &UpDown::Click, this, [this, u](UpDown::Button b) { ChooseOhmUpDownClick(u, b); });
 
+    connect(ui->ButtonFProfileOpen, &QPushButton::clicked, this, &TForm1::ButtonFProfileOpenClick);
+    connect(ui->ButtonFProfileEdit, &QPushButton::clicked, this, &TForm1::ButtonFProfileEditClick);
+    onMenuItem(this, ui->N1, [this] { ButtonFProfileCreateClick(); });
+    onMenuItem(this, ui->N2, [this] { ButtonFProfileOpenClick(); });
+    onMenuItem(this, ui->N3, [this] { ButtonFProfileEditClick(); });
+    onMenuItem(this, ui->Calibration, [this] { CalibrationClick(); });
     onMenuItem(this, ui->N7, [this] { ButtonFProfileGetClick(); });
     onMenuItem(this, ui->N8, [this] { ButtonFProfileSendClick(); });
     onMenuItem(this, ui->funcDefaultx2, [this] { funcDefaultx2Click(); });
@@ -417,7 +423,7 @@ void TForm1::FormClose()
     if (connected)
         Disconnect();
     SaveSettings();
-    processor->closeProf();
+    ButtonFprofileCloseClick();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
