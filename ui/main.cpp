@@ -24,6 +24,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <chrono>
 
 TForm1* Form1 = nullptr;
@@ -360,8 +361,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     if (VardekoApplication* app = VardekoApplication::instance())
         connect(app, &VardekoApplication::wheelDelivered, this,
                 [this](QObject* receiver, QWheelEvent* event) {
+                    // A wheel turned by the operator arrives at the native window, which hands
+                    // it on to the widget under the cursor; one sent to a widget arrives there.
                     auto* w = qobject_cast<QWidget*>(receiver);
-                    if (w && w->window() == this)
+                    if ((w && w->window() == this) || (receiver && receiver == windowHandle()))
                         WheelStep(event);
                 });
 
