@@ -5,6 +5,10 @@
 #include "platform/NumberText.h"
 #include "ui/EntryLimits.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -114,6 +118,60 @@ TEST_F(EntryTest, DeleteNeverRemovesAndBackspaceTakesTheSelection)
     e->setSelection(0, 2);
     QTest::keyClicks(e, "9");
     EXPECT_EQ(e->text(), "9,5");
+}
+
+// Text put in by any other way than typing keys: the address edit keeps its text, the value
+// edits take nothing past their key filters. The middle click pastes only where the platform
+// has a selection (X11): the test also runs under Xvfb with the xcb platform.
+TEST_F(EntryTest, PastedDroppedAndComposedTextBypassesNoFilter)
+{
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection})
+        clipboard->setText(QStringLiteral("x71"), mode);
+
+    const std::pair<const char*, std::function<void(QLineEdit*)>> ways[] = {
+        {"middle click", [](QLineEdit* e) { QTest::mouseClick(e, Qt::MiddleButton); }},
+        {"Ctrl+V", [](QLineEdit* e) { QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier); }},
+        {"Shift+Insert", [](QLineEdit* e) { QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"drop",
+         [](QLineEdit* e) {
+             QMimeData data;
+             data.setText(QStringLiteral("x71"));
+             const QPointF at = QRectF(e->rect()).center();
+             QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(e, &enter);
+             QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(e, &drop);
+         }},
+    };
+    for (const auto& [name, put] : ways) {
+        SCOPED_TRACE(name);
+        for (QLineEdit* e : {ui()->devNum, ui()->StandartInpEdit}) {
+            SCOPED_TRACE(e->objectName().toStdString());
+            const QString before = e == ui()->devNum ? QStringLiteral("1") : QString();
+            e->setText(before);
+            e->setFocus();
+            put(e);
+            EXPECT_EQ(e->text(), before);
+        }
+    }
+    // No context menu, so no "Paste" item either.
+    EXPECT_EQ(ui()->StandartInpEdit->contextMenuPolicy(), Qt::NoContextMenu);
+    EXPECT_EQ(ui()->devNum->contextMenuPolicy(), Qt::NoContextMenu);
+
+    // Composed text is typed through the key filter, character by character; the address takes
+    // none.
+    const auto compose = [](QLineEdit* e, const QString& text) {
+        QInputMethodEvent im;
+        im.setCommitString(text);
+        QCoreApplication::sendEvent(e, &im);
+        return e->text();
+    };
+    ui()->StandartInpEdit->clear();
+    EXPECT_EQ(compose(ui()->StandartInpEdit, QStringLiteral("x7.5")), "7,5");
+    EXPECT_EQ(compose(ui()->devNum, QStringLiteral("x71")), "1");
 }
 
 TEST_F(EntryTest, StepEditMinusInOhms)

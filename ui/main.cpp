@@ -14,10 +14,12 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -220,6 +222,23 @@ QLineEdit* filteredEdit(const Ui::TForm1* ui, QObject* watched)
     return nullptr;
 }
 
+// Runs a typed character through the edit's key filter, which usually writes the text itself.
+// True when the character is to go in at the caret as typed.
+bool passesKeyFilter(TForm1& w, QLineEdit* edit, QChar ch)
+{
+    const QChar typed = ch;
+    if (edit == w.ui->Digit)
+        w.DigitKeyPress(ch);
+    else
+        w.EnterOm(edit, ch);
+    if (ch.isNull() || ch == QChar(VkReturn))
+        return false;
+    if (ch == typed)
+        return true;
+    edit->insert(QString(ch));
+    return false;
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
@@ -276,7 +295,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
         u->setWrap(true);
     }
 
-    // Filtered edits take text only through their key filters: no paste or drop around them.
+    // Filtered edits take text only through their key filters: no paste or drop around them
+    // (the paste keys, the middle button and composed text are handled in eventFilter).
     for (QLineEdit* e : {ui->StandartInpEdit, ui->IncInpEditStart, ui->IncInpEditEnd, ui->IncInpEditStep,
                          ui->Digit, ui->devNum}) {
         e->setContextMenuPolicy(Qt::NoContextMenu);
@@ -677,6 +697,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         QLineEdit* edit = filteredEdit(ui, watched);
         if (!edit || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break;
+        if (key->matches(QKeySequence::Paste))
+            return true; // Ctrl+V, Shift+Insert: pasted text would pass round the key filter
         // Key down first, with the Windows key code the handlers expect.
         const int vkBefore = virtualKey(key);
         int vk = vkBefore;
@@ -690,26 +712,36 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // The step keys of the entry field never type their '+' or '-'.
         if (edit == ui->StandartInpEdit && isStepKey(vkBefore, key->modifiers()))
             return true;
-        // Then the character, through the key filter, which usually writes the text itself.
-        const QChar typed = ch;
-        if (edit == ui->Digit)
-            DigitKeyPress(ch);
-        else
-            EnterOm(edit, ch);
-        if (ch.isNull() || ch == QChar(VkReturn))
+        // Then the character, through the key filter; the edit inserts what passes as typed.
+        return !passesKeyFilter(*this, edit, ch);
+    }
+    case QEvent::InputMethod: {
+        // Composed text is typed through the key filter, one character at a time; the address
+        // takes none. Preedit text is not shown: the filter decides only on committed text.
+        QLineEdit* edit = filteredEdit(ui, watched);
+        if (edit) {
+            for (const QChar c : static_cast<QInputMethodEvent*>(event)->commitString())
+                if (passesKeyFilter(*this, edit, c))
+                    edit->insert(QString(c));
+            if (edit == ui->Digit)
+                DigitKeyUp();
+        }
+        if (edit || watched == ui->devNum)
             return true;
-        if (ch == typed)
-            return false; // the edit inserts it at the caret
-        edit->insert(QString(ch));
-        return true;
+        break;
     }
     case QEvent::KeyRelease:
         if (watched == ui->Digit)
             DigitKeyUp();
         break;
     case QEvent::MouseButtonPress:
-        if (watched == ui->Digit)
+    case QEvent::MouseButtonRelease:
+        if (event->type() == QEvent::MouseButtonPress && watched == ui->Digit)
             DigitClick();
+        // The middle button pastes the X11 selection into an edit: not into these.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+            (watched == ui->devNum || filteredEdit(ui, watched)))
+            return true;
         break;
     case QEvent::MouseButtonDblClick:
         if (watched == ui->Label9 || watched == ui->IncPhysVal || watched == ui->ProfilePhysVal)
