@@ -282,9 +282,42 @@ TEST_F(EntryTest, EnterButtonRefusals)
     EXPECT_TRUE(seam.shown().empty());
     ui()->StandartInpEdit->setText(",");
     w.StandartInpButtonEnterClick();
-    ASSERT_EQ(seam.shown().size(), 1u);
+    ASSERT_EQ(seam.shown().size(), 2u);
     EXPECT_EQ(seam.shown()[0].text, "Нечисловое значение!");
+    EXPECT_EQ(seam.shown()[1].text, "Значение за пределами диапазона прибора или не кратно дискретности!");
     EXPECT_EQ(ui()->InfoValsOhm->count(), 0);
+}
+
+// A lone "," (left when the "0" of "0," is deleted) matches the range pattern as a beginning
+// but is no number: the enter button refuses it as out of range, as the setting itself would,
+// and keeps the controls unlocked.
+TEST_F(EntryTest, EnterButtonRefusesALoneCommaAsOutOfRange)
+{
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QLineEdit* e = ui()->StandartInpEdit;
+    EXPECT_EQ(type(e, ","), "0,");
+    QTest::keyClick(e, Qt::Key_Left);
+    QTest::keyClick(e, Qt::Key_Backspace);
+    ASSERT_EQ(e->text(), ",");
+    const QStringList logBefore = log();
+    const QString lastBefore = w.lastValue;
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+
+    ASSERT_EQ(seam.shown().size(), 2u);
+    EXPECT_EQ(seam.shown()[0].caption, "Ошибка");
+    EXPECT_EQ(seam.shown()[0].text, "Нечисловое значение!");
+    EXPECT_EQ(seam.shown()[1].caption, "Внимание");
+    EXPECT_EQ(seam.shown()[1].text, "Значение за пределами диапазона прибора или не кратно дискретности!");
+    EXPECT_EQ(seam.shown()[1].type, DialogType::Warning);
+    EXPECT_EQ(e->text(), ",");
+    EXPECT_FALSE(e->isReadOnly());
+    EXPECT_TRUE(ui()->StandartInpButtonEnter->isEnabled());
+    EXPECT_TRUE(w.inputAllowed);
+    EXPECT_EQ(w.lastValue, lastBefore);
+    EXPECT_FALSE(w.setPending);
+    EXPECT_EQ(ui()->InfoValsOhm->count(), 0);
+    EXPECT_EQ(log(), logBefore);
 }
 
 TEST_F(EntryTest, LoneMinusInCelsiusIsRefused)
