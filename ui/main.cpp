@@ -180,8 +180,8 @@ QChar typedChar(const QKeyEvent* e)
     return text.isEmpty() ? QChar() : text.front();
 }
 
-// Menu items keep VCL click semantics: the item's handler sees the checked state from
-// before the click and checks the item itself.
+// A click on a menu item leaves its checked state to the item's handler: the handler sees
+// the state from before the click and checks the item itself.
 template <typename Handler> void onMenuItem(TForm1* form, QAction* item, Handler handler)
 {
     QObject::connect(item, &QAction::triggered, form, [item, handler](bool checked) {
