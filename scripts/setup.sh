@@ -5,11 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-serialport-dev
   libboost-regex-dev
+  libzip-dev libpugixml-dev
   libgtest-dev libgmock-dev
   fonts-dejavu-core
   xvfb xauth
+  xdg-utils libreoffice-writer-nogui
 )
 
 missing=()

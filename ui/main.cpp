@@ -14,16 +14,19 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <chrono>
 
 TForm1* Form1 = nullptr;
@@ -177,8 +180,8 @@ QChar typedChar(const QKeyEvent* e)
     return text.isEmpty() ? QChar() : text.front();
 }
 
-// Menu items keep VCL click semantics: the item's handler sees the checked state from
-// before the click and checks the item itself.
+// A click on a menu item leaves its checked state to the item's handler: the handler sees
+// the state from before the click and checks the item itself.
 template <typename Handler> void onMenuItem(TForm1* form, QAction* item, Handler handler)
 {
     QObject::connect(item, &QAction::triggered, form, [item, handler](bool checked) {
@@ -217,6 +220,23 @@ QLineEdit* filteredEdit(const Ui::TForm1* ui, QObject* watched)
         if (watched == e)
             return e;
     return nullptr;
+}
+
+// Runs a typed character through the edit's key filter, which usually writes the text itself.
+// True when the character is to go in at the caret as typed.
+bool passesKeyFilter(TForm1& w, QLineEdit* edit, QChar ch)
+{
+    const QChar typed = ch;
+    if (edit == w.ui->Digit)
+        w.DigitKeyPress(ch);
+    else
+        w.EnterOm(edit, ch);
+    if (ch.isNull() || ch == QChar(VkReturn))
+        return false;
+    if (ch == typed)
+        return true;
+    edit->insert(QString(ch));
+    return false;
 }
 
 } // namespace
@@ -275,7 +295,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
         u->setWrap(true);
     }
 
-    // Filtered edits take text only through their key filters: no paste or drop around them.
+    // Filtered edits take text only through their key filters: no paste or drop around them
+    // (the paste keys, the middle button and composed text are handled in eventFilter).
     for (QLineEdit* e : {ui->StandartInpEdit, ui->IncInpEditStart, ui->IncInpEditEnd, ui->IncInpEditStep,
                          ui->Digit, ui->devNum}) {
         e->setContextMenuPolicy(Qt::NoContextMenu);
@@ -327,6 +348,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     for (UpDown* u : {ui->ChooseOhmUpDown, ui->ChooseOhm1UpDown, ui->ChooseOhm2UpDown})
         connect(u, &UpDown::Click, this, [this, u](UpDown::Button b) { ChooseOhmUpDownClick(u, b); });
 
+    connect(ui->ButtonFProfileOpen, &QPushButton::clicked, this, &TForm1::ButtonFProfileOpenClick);
+    connect(ui->ButtonFProfileEdit, &QPushButton::clicked, this, &TForm1::ButtonFProfileEditClick);
+    onMenuItem(this, ui->N1, [this] { ButtonFProfileCreateClick(); });
+    onMenuItem(this, ui->N2, [this] { ButtonFProfileOpenClick(); });
+    onMenuItem(this, ui->N3, [this] { ButtonFProfileEditClick(); });
+    onMenuItem(this, ui->Calibration, [this] { CalibrationClick(); });
     onMenuItem(this, ui->N7, [this] { ButtonFProfileGetClick(); });
     onMenuItem(this, ui->N8, [this] { ButtonFProfileSendClick(); });
     onMenuItem(this, ui->funcDefaultx2, [this] { funcDefaultx2Click(); });
@@ -360,8 +387,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     if (VardekoApplication* app = VardekoApplication::instance())
         connect(app, &VardekoApplication::wheelDelivered, this,
                 [this](QObject* receiver, QWheelEvent* event) {
+                    // A wheel turned by the operator arrives at the native window, which hands
+                    // it on to the widget under the cursor; one sent to a widget arrives there.
                     auto* w = qobject_cast<QWidget*>(receiver);
-                    if (w && w->window() == this)
+                    if ((w && w->window() == this) || (receiver && receiver == windowHandle()))
                         WheelStep(event);
                 });
 
@@ -417,7 +446,7 @@ void TForm1::FormClose()
     if (connected)
         Disconnect();
     SaveSettings();
-    processor->closeProf();
+    ButtonFprofileCloseClick();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -674,6 +703,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         QLineEdit* edit = filteredEdit(ui, watched);
         if (!edit || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break;
+        if (key->matches(QKeySequence::Paste))
+            return true; // Ctrl+V, Shift+Insert: pasted text would pass round the key filter
         // Key down first, with the Windows key code the handlers expect.
         const int vkBefore = virtualKey(key);
         int vk = vkBefore;
@@ -687,26 +718,36 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // The step keys of the entry field never type their '+' or '-'.
         if (edit == ui->StandartInpEdit && isStepKey(vkBefore, key->modifiers()))
             return true;
-        // Then the character, through the key filter, which usually writes the text itself.
-        const QChar typed = ch;
-        if (edit == ui->Digit)
-            DigitKeyPress(ch);
-        else
-            EnterOm(edit, ch);
-        if (ch.isNull() || ch == QChar(VkReturn))
+        // Then the character, through the key filter; the edit inserts what passes as typed.
+        return !passesKeyFilter(*this, edit, ch);
+    }
+    case QEvent::InputMethod: {
+        // Composed text is typed through the key filter, one character at a time; the address
+        // takes none. Preedit text is not shown: the filter decides only on committed text.
+        QLineEdit* edit = filteredEdit(ui, watched);
+        if (edit) {
+            for (const QChar c : static_cast<QInputMethodEvent*>(event)->commitString())
+                if (passesKeyFilter(*this, edit, c))
+                    edit->insert(QString(c));
+            if (edit == ui->Digit)
+                DigitKeyUp();
+        }
+        if (edit || watched == ui->devNum)
             return true;
-        if (ch == typed)
-            return false; // the edit inserts it at the caret
-        edit->insert(QString(ch));
-        return true;
+        break;
     }
     case QEvent::KeyRelease:
         if (watched == ui->Digit)
             DigitKeyUp();
         break;
     case QEvent::MouseButtonPress:
-        if (watched == ui->Digit)
+    case QEvent::MouseButtonRelease:
+        if (event->type() == QEvent::MouseButtonPress && watched == ui->Digit)
             DigitClick();
+        // The middle button pastes the X11 selection into an edit: not into these.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+            (watched == ui->devNum || filteredEdit(ui, watched)))
+            return true;
         break;
     case QEvent::MouseButtonDblClick:
         if (watched == ui->Label9 || watched == ui->IncPhysVal || watched == ui->ProfilePhysVal)

@@ -138,6 +138,13 @@ public:
     void onReadoutAnswer(std::uint16_t reg, const QString& text);
     void readNextReadout(std::uint16_t after); // 0: from the top of the read-out order
 
+    // ---- profile commands (ui/ProfileCommands.cpp) ----
+    void ButtonFProfileOpenClick();
+    void ButtonFprofileCloseClick();
+    void ButtonFProfileCreateClick(); // modeless, owned by this window
+    void ButtonFProfileEditClick();   // modal, filled from the held profile
+    void CalibrationClick();          // modal verification window
+
     // ---- profile transfer and status polling (later) ----
     void ButtonFProfileGetClick();
     void ButtonFProfileSendClick();
