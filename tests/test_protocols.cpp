@@ -6,6 +6,7 @@
 #include "instrument/ProfileProcessor.h"
 #include "platform/NumberText.h"
 #include "platform/WordDocument.h"
+#include "tests/LibreOfficeText.h"
 #include "tests/ProfileWindowSupport.h"
 #include "tests/WindowFixture.h"
 #include "ui_TForm1.h"
@@ -185,6 +186,18 @@ TEST_F(Protocols, FailureMidFillKeepsTheTemplateCopy)
         << seam.shown()[0].text.toStdString();
     EXPECT_EQ(readBytes(target), templateBytes());
     EXPECT_TRUE(shows.shown().isEmpty());
+}
+
+// An independent reader finds the filled texts where the template puts them.
+TEST_F(Protocols, LibreOfficeReadsAFilledProtocol)
+{
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(shows.shown(), QStringList{target});
+    QStringList texts;
+    ASSERT_TRUE(libreoffice::toText({target}, dir.path(), texts));
+    for (const char* text : {"R₀₄ₓ = 0,01000", "R₀₂ₓ = 0,02000", "1000,0400", "0,00400", "0,0202", "0,0012"})
+        EXPECT_TRUE(texts[0].contains(QString::fromUtf8(text))) << text;
 }
 
 // Files created and changed as an unprivileged user, so that permissions count for root too.
