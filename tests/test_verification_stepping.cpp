@@ -95,6 +95,21 @@ TEST_F(Stepping, CellButtonSetsItsNominalAndOpensThatCellAlone)
     EXPECT_EQ(enabledCells(), std::vector<int>{40});
 }
 
+// One chain at a time: what is pressed while a request is on the line does nothing.
+TEST_F(Stepping, ButtonsPressedWhileAChainRunsDoNothing)
+{
+    click(8);
+    ASSERT_TRUE(w->requestOnLine());
+    click(17);
+    QTest::keyClick(form->valEdits[8], Qt::Key_Return);
+    QTest::mouseClick(form->ui->btn2x, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(registers(*sim), setChain());
+    EXPECT_EQ(writes()[2].second, QByteArray("1000,000"));
+    EXPECT_EQ(enabledCells(), std::vector<int>{8});
+    EXPECT_EQ(form->selRow, 8);
+}
+
 TEST_F(Stepping, EnterWalksUpEveryNominalAndStopsAtTheLargest)
 {
     click(62); // 1 x 10^minDec

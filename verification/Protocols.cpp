@@ -135,7 +135,7 @@ void TForm3::Protocol_btnClick()
         PeriodicProtocol();
         return;
     }
-    if (!Form1->connected)
+    if (!Form1->connected || linkBusy())
         return;
     // The end of this read makes the protocol.
     Form1->protocolDone = false;

@@ -26,7 +26,7 @@ void ensureOhmMode()
 
 void writeOutputMode(const char* letter)
 {
-    if (Form1 == nullptr)
+    if (Form1 == nullptr || TForm3::linkBusy())
         return;
     ensureOhmMode(); // the zero that follows the acknowledgement is 0 Ω, not 0 °C
     Form1->SendFrame(frame::FuncWrite, regNumber(Reg::OutputMode), QByteArray(letter));
@@ -34,8 +34,15 @@ void writeOutputMode(const char* letter)
 
 } // namespace
 
+bool TForm3::linkBusy()
+{
+    return Form1 != nullptr && Form1->requestOnLine();
+}
+
 void TForm3::SenderBtn(QToolButton* sender)
 {
+    if (linkBusy())
+        return;
     const int cells = int(valEdits.size());
     const int m = processor->decSteps > 0 ? processor->decSteps : 9;
     const int current = m * selCol + selRow;
