@@ -6,7 +6,7 @@
 // 65 profile registers read one by one)
 
 #include "instrument/Frame.h"
-#include "instrument/LinkInternal.h"
+#include "instrument/Transport.h"
 #include "instrument/Mydialogs.h"
 #include "platform/ComPort.h"
 #include "platform/PortTable.h"

@@ -1,8 +1,11 @@
 #pragma once
 // The main window: the operator's whole workplace, and the owner of the link state.
-// Its members are defined in several files: ui/ for the operator window, instrument/Link*.cpp
-// for the serial link, its register chains and the answer handler.
+// Its members are defined in several files: ui/ for the operator window, ui/link/ for the
+// connection, the answer handler and the register chains. Moving bytes over the serial line
+// is the transport's (instrument/Transport.h), which the window drives and listens to.
 
+#include "instrument/Transport.h"
+#include "platform/ComPort.h"
 #include "platform/UpDown.h"
 #include "ui/History.h"
 
@@ -11,7 +14,6 @@
 #include <QString>
 #include <cstdint>
 
-class ComPort;
 class MemoLines;
 class ProfileProcessor;
 class QAction;
@@ -33,14 +35,17 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    Ui::TForm1* ui;                 // every component of the layout, by its name
-    MemoLines* InfoLines;           // line access to the event log `Info`
-    ComPort* comPort;               // objectName "ComPort"
-    QTimer* ModbusTimer;            // 17 ms of silence ends an answer
-    QTimer* TimerConnectionTimeout; // 500 ms without an answer
-    QTimer* RequestTimer;           // status polling, 4000 ms at start
-    QTimer* Timer;                  // run timer of timed ranges and lists
-    QTimer* TimerCountdown;         // 1 s countdown of a timed run
+    Ui::TForm1* ui;                       // every component of the layout, by its name
+    MemoLines* InfoLines;                 // line access to the event log `Info`
+    ComPort* comPort = new ComPort(this); // objectName "ComPort"
+    // The serial line, one request at a time; its two timers under the names the link uses.
+    Transport* transport = new Transport(comPort, this);
+    QTimer* ModbusTimer = transport->silenceTimer();            // 17 ms of silence ends an answer
+    QTimer* TimerConnectionTimeout = transport->timeoutTimer(); // 500 ms without an answer
+
+    QTimer* RequestTimer;   // status polling, 4000 ms at start
+    QTimer* Timer;          // run timer of timed ranges and lists
+    QTimer* TimerCountdown; // 1 s countdown of a timed run
 
     // ---- members with their initial values ----
     ProfileProcessor* processor; // the one model object of the run; owned
@@ -69,13 +74,17 @@ public:
     QString trueValText, otklonOmText, otklonPercentText, otklonPercentCText, iMaxText, uMaxText,
         decadeStepsText;
     double setValueOhm = 0, setValueCelsius = 0, trueValCelsius = 0, otklonCelsius = 0;
-    static constexpr int FrameSize = 128;
-    std::uint8_t txFrame[FrameSize] = {};
-    std::uint8_t rxFrame[FrameSize] = {};
-    std::uint8_t rxChunk[FrameSize] = {};
+    static constexpr int FrameSize = Transport::FrameSize;
+    // The transport's buffers and counters under the names the link uses.
+    std::uint8_t (&txFrame)[FrameSize] = transport->txFrame;
+    std::uint8_t (&rxFrame)[FrameSize] = transport->rxFrame;
+    std::uint8_t (&rxChunk)[FrameSize] = transport->rxChunk;
+    int& txLength = transport->txLength;
+    int& rxCount = transport->rxCount;
+    int& errorCount = transport->errorCount;
     std::uint8_t answerText[FrameSize] = {};
     std::uint8_t pendingValue[FrameSize] = {}; // NUL-terminated CP1251 text, at most 25 bytes
-    int txLength = 0, rxCount = 0, portNumber = 0, errorCount = 0;
+    int portNumber = 0;
     bool autoRun = false;         // a timed range or list run is active
     std::uint8_t statusFlags = 0; // changes on the instrument still to be handled (bits 1, 2, 4, 5)
     bool needTrueVal = false;     // the read-out chain reads Rвос
@@ -107,7 +116,7 @@ public:
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
 
-    // ---- serial link (instrument/LinkTransport.cpp) ----
+    // ---- serial link (ui/link/LinkTransport.cpp) ----
     // Builds txFrame/txLength; returns false (with a log line) when the address is not a number
     // or the text does not fit, in which case nothing is sent.
     bool BuildFrame(std::uint8_t function, std::uint16_t reg, const QByteArray& text);
@@ -119,17 +128,17 @@ public:
     void LinkFailed();
     bool requestOnLine() const; // either link timer is running
 
-    // ---- answer dispatch (instrument/LinkDispatch.cpp) ----
+    // ---- answer dispatch (ui/link/LinkDispatch.cpp) ----
     void HandleAnswer();
     void ReleaseInput();
     void HandleProfileAnswer(std::uint8_t function, const QString& text); // profile transfer
 
-    // ---- connection (instrument/LinkConnection.cpp) ----
+    // ---- connection (ui/link/LinkConnection.cpp) ----
     void ConnectionButtonClick();
     void ScanPorts();
     void Disconnect();
 
-    // ---- set-value and read-out chains (instrument/LinkSetChain.cpp) ----
+    // ---- set-value and read-out chains (ui/link/LinkSetChain.cpp) ----
     void onDisplayAnswer(bool isWrite, const QString& text);
     void onOutputModeAnswer(bool isWrite, const QString& text);
     void onSetValueAnswer(bool isWrite, const QString& text);

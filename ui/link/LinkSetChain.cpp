@@ -3,9 +3,9 @@
 // read per selected read-out, and at the end the read-out display.
 
 #include "instrument/Frame.h"
-#include "instrument/LinkInternal.h"
 #include "instrument/Registers.h"
 #include "platform/CodePage.h"
+#include "ui/link/LinkInternal.h"
 #include "ui/main.h"
 
 #include "ui_TForm1.h"
