@@ -31,6 +31,10 @@ void setWaitsEnabled(bool enabled)
 Transport::Transport(ComPort* port, QObject* parent)
     : QObject(parent), m_port(port), m_silence(new QTimer(this)), m_timeout(new QTimer(this))
 {
+    // A coarse timer may fire up to 5 % early: an instrument answering 480 ms after the
+    // request would be taken for a silent one.
+    m_silence->setTimerType(Qt::PreciseTimer);
+    m_timeout->setTimerType(Qt::PreciseTimer);
     m_silence->setObjectName(QStringLiteral("ModbusTimer"));
     m_silence->setInterval(linktiming::AnswerSilence);
     m_timeout->setObjectName(QStringLiteral("TimerConnectionTimeout"));
