@@ -57,6 +57,7 @@ public:
     QString userStepText; // the operator's own step for decade stepping
     bool verificationOpen = false;
     bool connected = false;                    // an instrument answered the identification
+    bool linkDown = false;                     // a link failure's box is open: nothing is sent
     bool profTransfer = false;                 // a profile read or write is running
     bool setPending = false;                   // a set chain waits to write the value
     bool inputAllowed = true;                  // single-value input may be used (wheel)

@@ -35,14 +35,12 @@ void handleException(TForm1& w, const frame::Answer& a)
 {
     const std::uint8_t code = a.data.isEmpty() ? 0 : static_cast<std::uint8_t>(a.data.at(0));
     if (code == CodeDefective) {
-        // Nothing may arrive or time out while the box waits for the operator.
-        w.transport->stop();
-        w.comPort->close();
-        ShowMessageBox(w.tr2("Ошибка", "Error"),
-                       w.tr2("Обнаружена неисправность прибора!", "Device is defective!"), DialogType::Error,
-                       mbOK);
-        w.logIndex = 0;
-        w.Disconnect();
+        linkdetail::endConnectionAfter(w, [&w] {
+            ShowMessageBox(w.tr2("Ошибка", "Error"),
+                           w.tr2("Обнаружена неисправность прибора!", "Device is defective!"),
+                           DialogType::Error, mbOK);
+            w.logIndex = 0;
+        });
         return;
     }
     if (!w.connected) {

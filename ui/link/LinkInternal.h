@@ -7,11 +7,20 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class TForm1;
 
 namespace linkdetail
 {
+
+// Ends the connection after a failure of the link, with report (the box that tells the
+// operator) shown in between. The box runs a nested event loop: before it opens, the link is
+// marked down (linkDown: SendFrame and ResendOrFail refuse), the port closed, the request on
+// the line forgotten, and the timers that would send (status poll, timed run, countdown)
+// stopped, so nothing goes out and Disconnect runs once, after the box. The status poll runs
+// on afterwards (LinkTransport.cpp).
+void endConnectionAfter(TForm1& w, const std::function<void()>& report);
 
 // Ends the running chain without sending anything more: resets a profile transfer (with
 // its controls enabled again), drops a waiting set, gives the input back.

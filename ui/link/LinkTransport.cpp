@@ -44,8 +44,32 @@ bool TForm1::BuildFrame(std::uint8_t function, std::uint16_t reg, const QByteArr
     return true;
 }
 
+namespace linkdetail
+{
+
+void endConnectionAfter(TForm1& w, const std::function<void()>& report)
+{
+    const bool polling = w.RequestTimer->isActive();
+    w.linkDown = true;
+    w.transport->stop();
+    w.RequestTimer->stop();
+    w.Timer->stop();
+    w.TimerCountdown->stop();
+    w.comPort->close();
+    report();
+    w.linkDown = false;
+    w.Disconnect();
+    if (polling)
+        w.RequestTimer->start();
+}
+
+} // namespace linkdetail
+
 void TForm1::SendFrame(std::uint8_t function, std::uint16_t reg, const QByteArray& text)
 {
+    // A failure's box is open: nothing goes out, and the request kept for resending stays.
+    if (linkDown)
+        return;
     if (!BuildFrame(function, reg, text)) {
         // Nothing goes out. While probing there is no connection to keep: the port is
         // given back and the variant can be chosen again; a chain just ends.
@@ -63,6 +87,8 @@ void TForm1::SendFrame(std::uint8_t function, std::uint16_t reg, const QByteArra
 
 void TForm1::ResendOrFail()
 {
+    if (linkDown)
+        return;
     transport->resendOrFail();
 }
 
@@ -93,15 +119,12 @@ void TForm1::TimerConnectionTimeoutTimer()
 
 void TForm1::LinkFailed()
 {
-    // Nothing may arrive or time out while the box waits for the operator: a late answer
-    // would drive a chain, and its time-out fail the link a second time.
-    transport->stop();
-    comPort->close();
-    logIndex = 0;
-    LogLine(tr2("Прибор не ответил вовремя.", "Timing error."));
-    ShowMessageBox(tr2("Внимание", "Attention"), tr2("Соединение разорвано.", "Device disconnected."),
-                   DialogType::Warning, mbOK);
-    Disconnect();
+    linkdetail::endConnectionAfter(*this, [this] {
+        logIndex = 0;
+        LogLine(tr2("Прибор не ответил вовремя.", "Timing error."));
+        ShowMessageBox(tr2("Внимание", "Attention"), tr2("Соединение разорвано.", "Device disconnected."),
+                       DialogType::Warning, mbOK);
+    });
 }
 
 bool TForm1::requestOnLine() const
