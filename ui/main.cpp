@@ -616,16 +616,6 @@ void TForm1::ProfileInpButtonEnterClick()
 
 // ---------------------------------------------------------------- later work
 
-void TForm1::ButtonFProfileGetClick()
-{
-    // Reading the profile from the instrument comes with the profile transfer work.
-}
-
-void TForm1::ButtonFProfileSendClick()
-{
-    // Writing the profile to the instrument comes with the profile transfer work.
-}
-
 void TForm1::RequestTimerTimer()
 {
     // The status poll comes with the status polling work.

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 class MemoLines;
 class ProfileProcessor;
@@ -132,7 +133,7 @@ public:
     // ---- answer dispatch (ui/link/LinkDispatch.cpp) ----
     void HandleAnswer();
     void ReleaseInput();
-    void HandleProfileAnswer(std::uint8_t function, const QString& text); // profile transfer
+    void HandleProfileAnswer(std::uint8_t function, std::uint16_t reg, const QString& text);
 
     // ---- connection (ui/link/LinkConnection.cpp) ----
     void ConnectionButtonClick();
@@ -148,9 +149,19 @@ public:
     void onReadoutAnswer(std::uint16_t reg, const QString& text);
     void readNextReadout(std::uint16_t after); // 0: from the top of the read-out order
 
-    // ---- profile transfer and status polling (later) ----
-    void ButtonFProfileGetClick();
-    void ButtonFProfileSendClick();
+    // ---- profile transfer (ui/link/LinkProfile.cpp) ----
+    void ButtonFProfileGetClick();  // read 40001..40065 into the model
+    void ButtonFProfileSendClick(); // write the model's profile, then store it with "B"
+    void onProfileStored();         // the "B" acknowledgement ends a write
+    // After a complete read: the periodic protocol that waits for it, if its window is open.
+    void RunWaitingProtocol();
+    // A read is collected here and handed to the model only once all 65 registers came.
+    struct ProfileStage {
+        double R02 = -1.0, R04 = -1.0;
+        std::vector<std::vector<double>> cells; // as ProfileProcessor::profile
+    } profStage;
+
+    // ---- status polling (later) ----
     void RequestTimerTimer();
     void ShowDeviceValue(const QString& value);
 

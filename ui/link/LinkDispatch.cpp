@@ -165,7 +165,7 @@ void TForm1::HandleAnswer()
     const QString text = linkdetail::answerToText(a.data);
     const bool isWrite = a.function == frame::FuncWrite;
     if (isProfileRegister(a.reg)) {
-        HandleProfileAnswer(a.function, text);
+        HandleProfileAnswer(a.function, a.reg, text);
         return;
     }
 
@@ -254,12 +254,4 @@ void TForm1::ReleaseInput()
     inputAllowed = true;
     ui->IncrInpButtonEnter->setEnabled(true);
     ui->ProfileInpButtonEnter->setEnabled(true);
-}
-
-void TForm1::HandleProfileAnswer(std::uint8_t function, const QString& text)
-{
-    // The profile transfer answers 40001..40065; its read and write steps come with the
-    // profile commands.
-    Q_UNUSED(function);
-    Q_UNUSED(text);
 }

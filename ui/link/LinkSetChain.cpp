@@ -205,7 +205,7 @@ void TForm1::onCommandAnswer(const QString& text)
     if (letter == QLatin1Char('A')) {
         readRegister(*this, Reg::Ready);
     } else if (letter == QLatin1Char('B')) {
-        // The stored profile ends a profile write; that comes with the profile transfer.
+        onProfileStored();
     }
 }
 
