@@ -1,6 +1,7 @@
 // The serial link end to end: port probing, identification, resends and the failure limit,
-// exception answers, time-outs, answers split or oversized, a late answer after a
-// disconnect, and the set-value chain with its read-outs, against simulated instruments.
+// exception answers, time-outs (and an answer just before one), timers firing while a
+// failure's box is open, answers split or oversized, a late answer after a disconnect, and
+// the set-value chain with its read-outs, against simulated instruments.
 #include "ui_TForm1.h"
 
 #include "tests/LinkFixture.h"
