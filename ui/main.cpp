@@ -36,8 +36,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-constexpr auto EndOfAnswerSilence = 17ms; // silence that ends an answer
-constexpr auto AnswerTimeout = 500ms;     // no answer at all
 constexpr auto FirstPollPeriod = 4000ms;  // status polling until the poller sets its own period
 constexpr auto CountdownStep = 1000ms;    // the countdown of a timed run shows whole seconds
 
@@ -252,7 +250,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
 
     InfoLines = new MemoLines(ui->Info);
 
-    comPort = new ComPort(this);
     comPort->setObjectName(QStringLiteral("ComPort"));
 
     auto makeTimer = [this](const char* name, std::chrono::milliseconds interval) {
@@ -261,14 +258,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
         t->setInterval(interval);
         return t;
     };
-    ModbusTimer = makeTimer("ModbusTimer", EndOfAnswerSilence);
-    TimerConnectionTimeout = makeTimer("TimerConnectionTimeout", AnswerTimeout);
     RequestTimer = makeTimer("RequestTimer", FirstPollPeriod);
     Timer = makeTimer("Timer", CountdownStep);
     TimerCountdown = makeTimer("TimerCountdown", CountdownStep);
 
     processor = new ProfileProcessor;
-    std::fill(std::begin(rxFrame), std::end(rxFrame), 0);
     std::fill(std::begin(answerText), std::end(answerText), 0);
 
     // Window frame: fixed size, no maximize button, the client area below the menu bar.
@@ -325,9 +319,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     PlaceValueLabels();
 
     // ---- wiring ----
-    connect(comPort, &ComPort::TriggerAvail, this, &TForm1::ComPortTriggerAvail);
-    connect(ModbusTimer, &QTimer::timeout, this, &TForm1::ModbusTimerTimer);
-    connect(TimerConnectionTimeout, &QTimer::timeout, this, &TForm1::TimerConnectionTimeoutTimer);
+    connect(transport, &Transport::answerReady, this, &TForm1::ModbusTimerTimer);
+    connect(transport, &Transport::timedOut, this, &TForm1::TimerConnectionTimeoutTimer);
+    connect(transport, &Transport::resendLimitPassed, this, &TForm1::LinkFailed);
+    connect(transport, &Transport::portFailed, this, &TForm1::Disconnect);
     connect(RequestTimer, &QTimer::timeout, this, &TForm1::RequestTimerTimer);
 
     connect(ui->ConnectionButton, &QPushButton::clicked, this, &TForm1::ConnectionButtonClick);
@@ -649,16 +644,6 @@ void TForm1::ProfileInpButtonEnterClick()
 }
 
 // ---------------------------------------------------------------- later work
-
-void TForm1::ButtonFProfileGetClick()
-{
-    // Reading the profile from the instrument comes with the profile transfer work.
-}
-
-void TForm1::ButtonFProfileSendClick()
-{
-    // Writing the profile to the instrument comes with the profile transfer work.
-}
 
 void TForm1::RequestTimerTimer()
 {
