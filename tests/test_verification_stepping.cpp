@@ -177,4 +177,75 @@ TEST_F(Stepping, CelsiusModeSwitchesTheMainWindowToOhms)
     EXPECT_TRUE(dialogs().empty());
 }
 
+struct WireCase {
+    const char* name;
+    int variant;
+    bool fourWire;
+    const char* letter;
+    const char* zero;
+};
+
+std::ostream& operator<<(std::ostream& os, const WireCase& c)
+{
+    return os << c.name;
+}
+
+class WireButtons : public LinkFixture, public ::testing::WithParamInterface<WireCase>
+{
+};
+
+// The output mode is written, its acknowledgement ticks the menu item and the instrument is
+// set to the variant's zero in that mode.
+TEST_P(WireButtons, WriteTheModeAndThenTheZero)
+{
+    const WireCase& c = GetParam();
+    SimInstrument& sim = addSim(c.variant);
+    ASSERT_TRUE(connectTo(sim));
+    tick({});
+    TForm3 form(nullptr, w->processor, true, true);
+    w->profileForm = &form;
+    form.show();
+    QTest::mouseClick(c.fourWire ? form.ui->btn4x : form.ui->btn2x, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    std::vector<std::pair<std::uint16_t, QByteArray>> sent;
+    for (const SimInstrument::Request& r : sim.requests())
+        if (r.function == frame::FuncWrite)
+            sent.emplace_back(r.reg, r.text);
+    const QByteArray letter(c.letter);
+    const std::vector<std::pair<std::uint16_t, QByteArray>> expected = {
+        {40085, letter}, {40078, "A"}, {40085, letter}, {40073, c.zero}, {40074, "A"}};
+    EXPECT_EQ(sent, expected);
+    EXPECT_TRUE((c.fourWire ? w->ui->funcDefaultx4 : w->ui->funcDefaultx2)->isChecked());
+    EXPECT_EQ(w->lastValue, QString::fromLatin1(c.zero));
+    EXPECT_FALSE(w->ui->StandartInpEdit->isReadOnly()); // the end of the chain released it
+    w->profileForm = nullptr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Wires, WireButtons,
+                         ::testing::Values(WireCase{"twoWireRd1", 1, false, "A", "0,000"},
+                                           WireCase{"fourWireRd1", 1, true, "B", "0,000"},
+                                           WireCase{"twoWireRd3", 3, false, "A", "0,0"},
+                                           WireCase{"fourWireRd5", 5, true, "B", "0"}),
+                         [](const ::testing::TestParamInfo<WireCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The acknowledgement of a mode write zeroes only for the shown button of that mode.
+TEST_F(Stepping, ModeAcknowledgementZeroesOnlyForItsShownButton)
+{
+    form->ui->btn4x->hide();
+    w->SendFrame(frame::FuncWrite, 40085, "B");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(registers(*sim), std::vector<std::uint16_t>{40085});
+    EXPECT_TRUE(w->ui->funcDefaultx4->isChecked());
+
+    // No verification window shown: not even the menu item follows.
+    form->hide();
+    sim->clearRequests();
+    w->SendFrame(frame::FuncWrite, 40085, "A");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(registers(*sim), std::vector<std::uint16_t>{40085});
+    EXPECT_TRUE(w->ui->funcDefaultx4->isChecked());
+}
+
 } // namespace
