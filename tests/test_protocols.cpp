@@ -97,6 +97,7 @@ TEST_F(Protocols, PrimaryProtocolIsFilledWrittenAndShown)
     EXPECT_EQ(asked.fileName, QStringLiteral("Новый протокол.docx"));
     EXPECT_EQ(asked.filter, QStringLiteral("Протокол|*.docx"));
     EXPECT_TRUE(asked.overwritePrompt);
+    EXPECT_EQ(asked.defaultExt, QStringLiteral("docx"));
     EXPECT_TRUE(seam.shown().empty());
     EXPECT_EQ(shows.shown(), QStringList{target});
 
@@ -161,18 +162,6 @@ TEST_F(Protocols, MissingTemplateShowsTheErrorAndLeavesNoFile)
         QStringLiteral("Нет шаблона протокола %1.").arg(dir.filePath(QStringLiteral("нет/Поверка.docx"))));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
     EXPECT_TRUE(shows.shown().isEmpty());
-}
-
-TEST_F(Protocols, DocumentsUnavailableLeaveTheCopyUnfilled)
-{
-    shows.setAvailable(false);
-    fillSome();
-    clickProtocol();
-    ASSERT_EQ(seam.shown().size(), 1u);
-    EXPECT_EQ(seam.shown()[0].caption, QStringLiteral("Информация"));
-    EXPECT_EQ(seam.shown()[0].text, QStringLiteral("Не удалось сохранить документ."));
-    EXPECT_EQ(seam.shown()[0].type, DialogType::Information);
-    EXPECT_EQ(readBytes(target), templateBytes());
 }
 
 TEST_F(Protocols, FailureMidFillKeepsTheTemplateCopy)
@@ -282,19 +271,54 @@ TEST_F(Protocols, PeriodicWithoutProfileAndWithoutInstrumentDoesNothing)
     EXPECT_TRUE(w.protocolDone);
 }
 
-TEST_F(Protocols, PeriodicDocumentsUnavailableHasItsOwnEnglishText)
+struct UnavailableCase {
+    const char* name;
+    bool periodic;
+    bool english;
+    const char* caption;
+    const char* text;
+};
+
+std::ostream& operator<<(std::ostream& os, const UnavailableCase& c)
 {
-    useEnglish();
-    w.processor->profLoaded = true;
-    w.processor->profile.assign(7, std::vector<double>(9, 1.0));
-    w.protocolDone = false;
+    return os << c.name;
+}
+
+class DocumentsUnavailable : public Protocols, public ::testing::WithParamInterface<UnavailableCase>
+{
+};
+
+// No program to write and show documents: the message, and the template copy stays unfilled.
+TEST_P(DocumentsUnavailable, SayItAndLeaveTheCopyUnfilled)
+{
+    const UnavailableCase& c = GetParam();
+    if (c.english)
+        useEnglish();
+    if (c.periodic) {
+        w.processor->profLoaded = true;
+        w.processor->profile.assign(7, std::vector<double>(9, 1.0));
+        w.protocolDone = false;
+        QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+    }
     shows.setAvailable(false);
-    QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+    fillSome();
     clickProtocol();
     ASSERT_EQ(seam.shown().size(), 1u);
-    EXPECT_EQ(seam.shown()[0].caption, QStringLiteral("Information"));
-    EXPECT_EQ(seam.shown()[0].text, QStringLiteral("Documet is not saved"));
-    EXPECT_FALSE(w.protocolDone); // a protocol that waited still waits
+    EXPECT_EQ(seam.shown()[0].caption, QString::fromUtf8(c.caption));
+    EXPECT_EQ(seam.shown()[0].text, QString::fromUtf8(c.text));
+    EXPECT_EQ(seam.shown()[0].type, DialogType::Information);
+    EXPECT_EQ(readBytes(target), templateBytes());
+    if (c.periodic)
+        EXPECT_FALSE(w.protocolDone); // a protocol that waited still waits
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DocumentsUnavailable,
+    ::testing::Values(
+        UnavailableCase{"primary", false, false, "Информация", "Не удалось сохранить документ."},
+        UnavailableCase{"primaryEnglish", false, true, "Information", "Document is not saved"},
+        UnavailableCase{"periodic", true, false, "Информация", "Не удалось сохранить документ."},
+        UnavailableCase{"periodicEnglish", true, true, "Information", "Documet is not saved"}),
+    [](const ::testing::TestParamInfo<UnavailableCase>& info) { return std::string(info.param.name); });
 
 } // namespace

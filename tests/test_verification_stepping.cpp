@@ -174,6 +174,16 @@ TEST_F(Stepping, CelsiusModeSwitchesTheMainWindowToOhms)
     EXPECT_FALSE(w->celsiusMode());
     EXPECT_TRUE(w->ui->Ohm->isChecked());
     EXPECT_EQ(writes()[2].second, QByteArray("1000,000"));
+
+    // The zero after a 2-wire switch is 0 Ω as well, not the resistance at 0 °C.
+    w->CelsiumClick(w->ui->Celsium);
+    ASSERT_TRUE(waitIdle());
+    sim->clearRequests();
+    QTest::mouseClick(form->ui->btn2x, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_FALSE(w->celsiusMode());
+    ASSERT_EQ(writes().size(), 5u);
+    EXPECT_EQ(writes()[3].second, QByteArray("0,000"));
     EXPECT_TRUE(dialogs().empty());
 }
 
