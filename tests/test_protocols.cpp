@@ -20,7 +20,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <memory>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 
 inline void PrintTo(const QString& s, std::ostream* os)
@@ -29,6 +28,7 @@ inline void PrintTo(const QString& s, std::ostream* os)
 }
 
 using profiletest::readBytes;
+using profiletest::UnprivilegedFiles;
 using profiletest::writeBytes;
 using protocol::padded;
 
@@ -188,17 +188,6 @@ TEST_F(Protocols, LibreOfficeReadsAFilledProtocol)
     for (const char* text : {"R₀₄ₓ = 0,01000", "R₀₂ₓ = 0,02000", "1000,0400", "0,00400", "0,0202", "0,0012"})
         EXPECT_TRUE(texts[0].contains(QString::fromUtf8(text))) << text;
 }
-
-// Files created and changed as an unprivileged user, so that permissions count for root too.
-class UnprivilegedFiles
-{
-public:
-    UnprivilegedFiles() : m_previous(setfsuid(65534)) {}
-    ~UnprivilegedFiles() { setfsuid(m_previous); }
-
-private:
-    int m_previous;
-};
 
 TEST_F(Protocols, ReadOnlyFolderSaysSoAndLosesNothing)
 {
