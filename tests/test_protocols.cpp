@@ -164,6 +164,22 @@ TEST_F(Protocols, MissingTemplateShowsTheErrorAndLeavesNoFile)
     EXPECT_TRUE(shows.shown().isEmpty());
 }
 
+// Written but not shown: the protocol counts as made, and the operator is told.
+TEST_F(Protocols, DocumentNotShownIsStillWritten)
+{
+    shows.setShowSucceeds(false);
+    w.processor->profLoaded = true;
+    w.processor->profile.assign(7, std::vector<double>(9, 1000.0));
+    w.protocolDone = false;
+    QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(seam.shown().size(), 1u);
+    EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
+    EXPECT_EQ(cellOf(target, 8, 2, 4), padded(QStringLiteral("0,00400")));
+    EXPECT_TRUE(w.protocolDone);
+}
+
 TEST_F(Protocols, FailureMidFillKeepsTheTemplateCopy)
 {
     ui()->LabelPrecision->setText(QStringLiteral("--")); // no instrument identified

@@ -62,9 +62,9 @@ protocol::Inputs protocolInputs(const TForm3& form, bool periodic)
     return in;
 }
 
-// Fills the protocol into a file the operator chooses. True when the document was written
-// and shown. A failure is shown as every failure of a handler is; until the document is
-// written the file holds what it held before (the template copy, or the operator's file).
+// Fills the protocol into a file the operator chooses. True when the document was written.
+// A failure is shown as every failure of a handler is; until the document is written the
+// file holds what it held before (the template copy, or the operator's file).
 bool fillProtocol(const TForm3& form, bool periodic)
 {
     const QString target = protocolPath();
@@ -80,6 +80,7 @@ bool fillProtocol(const TForm3& form, bool periodic)
                        DialogType::Information, mbOK);
         return false;
     }
+    bool written = false;
     try {
         if (!copied && !QFile::exists(target)) {
             throw DocumentError(
@@ -93,12 +94,13 @@ bool fillProtocol(const TForm3& form, bool periodic)
         protocol::writeProtocolCells(protocolInputs(form, periodic), [&doc](const protocol::Cell& c) {
             doc.setCellText(c.table, c.row, c.column, c.text);
         });
-        doc.saveAndShow();
+        doc.save();
+        written = true;
+        showDocument(doc.path());
     } catch (const std::exception& e) {
         VardekoApplication::showException(QString::fromUtf8(e.what()));
-        return false;
     }
-    return true;
+    return written;
 }
 
 } // namespace
