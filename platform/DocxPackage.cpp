@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 
@@ -67,32 +68,24 @@ const char* const kContentTypes =
     R"(ContentType="application/vnd.openxmlformats-officedocument.extended-properties+xml"/>)"
     R"(</Types>)";
 
-const char* const kPackageRelationships =
-    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-    "\n"
-    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-    R"(<Relationship Id="rId1" )"
-    R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" )"
-    R"(Target="word/document.xml"/>)"
-    R"(<Relationship Id="rId2" )"
-    R"(Type="http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties" )"
-    R"(Target="docProps/core.xml"/>)"
-    R"(<Relationship Id="rId3" )"
-    R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties" )"
-    R"(Target="docProps/app.xml"/>)"
-    R"(</Relationships>)";
+struct Relationship {
+    const char* type; // after the namespace of relationship types
+    const char* target;
+};
 
-const char* const kDocumentRelationships =
-    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-    "\n"
-    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-    R"(<Relationship Id="rId1" )"
-    R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" )"
-    R"(Target="styles.xml"/>)"
-    R"(<Relationship Id="rId2" )"
-    R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings" )"
-    R"(Target="settings.xml"/>)"
-    R"(</Relationships>)";
+// A relationships part; the ids are rId1, rId2, ... in the order given.
+std::string relationships(std::initializer_list<Relationship> list)
+{
+    std::string xml =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        "\n"
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
+    int id = 0;
+    for (const Relationship& r : list)
+        xml += "<Relationship Id=\"rId" + std::to_string(++id) +
+               "\" Type=\"http://schemas.openxmlformats.org/" + r.type + "\" Target=\"" + r.target + "\"/>";
+    return xml + "</Relationships>";
+}
 
 const char* const kSettings =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
@@ -201,7 +194,7 @@ Package unzip(const std::string& bytes)
         zip_error_fini(&error);
         throw std::runtime_error(text);
     }
-    ZipHandle archive(zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    ZipHandle archive(zip_open_from_source(source.get(), ZIP_RDONLY, &error));
     if (!archive) {
         const std::string text = zip_error_strerror(&error);
         zip_error_fini(&error);
@@ -312,9 +305,16 @@ Package newPackage(const std::string& documentXml, const std::string& title)
 {
     return {
         {"[Content_Types].xml", kContentTypes},
-        {"_rels/.rels", kPackageRelationships},
+        {"_rels/.rels", relationships({
+                            {"officeDocument/2006/relationships/officeDocument", "word/document.xml"},
+                            {"package/2006/relationships/metadata/core-properties", "docProps/core.xml"},
+                            {"officeDocument/2006/relationships/extended-properties", "docProps/app.xml"},
+                        })},
         {"word/document.xml", documentXml},
-        {"word/_rels/document.xml.rels", kDocumentRelationships},
+        {"word/_rels/document.xml.rels", relationships({
+                                             {"officeDocument/2006/relationships/styles", "styles.xml"},
+                                             {"officeDocument/2006/relationships/settings", "settings.xml"},
+                                         })},
         {"word/styles.xml", kStyles},
         {"word/settings.xml", kSettings},
         {"docProps/core.xml", coreProperties(title)},

@@ -218,6 +218,34 @@ INSTANTIATE_TEST_SUITE_P(MixedRows, CellAddressing,
                                            CellCase{1, 3, 1, "m"}, CellCase{1, 4, 1, "g"},
                                            CellCase{1, 4, 2, "h"}, CellCase{2, 1, 2, "y"}));
 
+// Other producers may bind the WordprocessingML namespace to another prefix, or to none.
+TEST_F(DocumentTest, ReadsAndWritesUnderTheDocumentsOwnPrefix)
+{
+    for (const std::string prefix : {"ns0:", ""}) {
+        const std::string xmlns = prefix.empty() ? "xmlns" : "xmlns:" + prefix.substr(0, prefix.size() - 1);
+        const auto el = [&](const std::string& name) { return prefix + name; };
+        const std::string xml = "<?xml version=\"1.0\"?><" + el("document") + " " + xmlns + "=\"" +
+                                docx::kWordNamespace + "\"><" + el("body") + "><" + el("tbl") + "><" +
+                                el("tr") + "><" + el("tc") + "><" + el("p") + "/></" + el("tc") + "></" +
+                                el("tr") + "></" + el("tbl") + "></" + el("body") + "></" + el("document") +
+                                ">";
+        const QString path = file(QStringLiteral("prefix.docx"));
+        QFile::remove(path);
+        writeBytes(path, QByteArray::fromStdString(docx::zip(docx::newPackage(xml, "prefix"))));
+        WordDocument doc = WordDocument::open(path);
+        ASSERT_EQ(doc.tableCount(), 1) << prefix;
+        doc.setCellText(1, 1, 1, QStringLiteral("ячейка "));
+        EXPECT_EQ(doc.addTableAfterCentredParagraph(QString(), 1, 2), 2);
+        doc.save();
+        const std::string written = documentXml(path);
+        EXPECT_NE(written.find("<" + el("t") + " xml:space=\"preserve\">ячейка </" + el("t") + ">"),
+                  std::string::npos)
+            << written;
+        EXPECT_EQ(written.find("w:"), std::string::npos) << written;
+        EXPECT_EQ(WordDocument::open(path).cellText(1, 1, 1), QStringLiteral("ячейка "));
+    }
+}
+
 TEST_F(DocumentTest, CountsTablesRowsAndCellsOfMixedRows)
 {
     const QString path = file(QStringLiteral("mixed.docx"));
