@@ -32,7 +32,10 @@ bool writeLines(const QString& path, const QStringList& lines, QString* error)
 {
     QSaveFile file(path);
     const QByteArray bytes = encodeLines(lines);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Unbuffered, so that a write cut short (disk full, file size limit) shows in write()'s
+    // count: a buffered file would commit the cut file as complete.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

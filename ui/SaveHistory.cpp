@@ -99,10 +99,9 @@ QString TForm1::ValueListHeader() const
 
 void TForm1::StandartInpButtonSaveAsProfileClick()
 {
-    const FileDialogChoice choice =
-        askSavePath(tr2("Профиль номиналов (*.txt)|*.txt|Протокол(*.docx)|*.docx",
-                        "Values profile(*.txt)|*.txt|Protocol(*.docx)|*.docx"),
-                    tr2("История ввода", "Entered values"));
+    const FileDialogChoice choice = askSavePath(tr2("Профиль номиналов (*.txt)|*.txt|Протокол(*.docx)|*.docx",
+                                                    "Values profile(*.txt)|*.txt|Protocol(*.docx)|*.docx"),
+                                                tr2("История ввода", "Entered values"));
     const QString& path = choice.path;
     if (path.isEmpty())
         return;
@@ -134,12 +133,17 @@ void TForm1::SaveHistoryDocument(const QString& path)
     }
 
     const std::array<QString, TableColumns> headings = {
-        ui->Label9->text(),        ui->checkI->text(),
-        ui->checkU->text(),        ui->CheckTrueVal->text(),
+        ui->Label9->text(),
+        ui->checkI->text(),
+        ui->checkU->text(),
+        ui->CheckTrueVal->text(),
         ui->OtklonOm->text() + ui->Label14->text(),
-        ui->OtklonPercent->text(), ui->checkTrueC->text(),
-        ui->OtklonC->text(),       ui->OtklonPercentC->text(),
-        ui->CheckBox1->text(),     ui->Stability->text(),
+        ui->OtklonPercent->text(),
+        ui->checkTrueC->text(),
+        ui->OtklonC->text(),
+        ui->OtklonPercentC->text(),
+        ui->CheckBox1->text(),
+        ui->Stability->text(),
         ui->AbsStability->text(),
     };
     const int rows = history.historyRows;
@@ -174,8 +178,8 @@ void TForm1::SaveHistoryDocument(const QString& path)
     } catch (const DocumentsUnavailable&) {
         // Nothing has been written: there is no program to show a document with.
         ShowMessageBox(tr2("Информация", "Information"),
-                       tr2("Не удалось сохранить документ.", "Document is not saved"), DialogType::Information,
-                       mbOK);
+                       tr2("Не удалось сохранить документ.", "Document is not saved"),
+                       DialogType::Information, mbOK);
     } catch (const DocumentError& e) {
         ShowMessageBox(tr2("Ошибка", "Error"), QString::fromUtf8(e.what()), DialogType::Error, mbOK);
     }
@@ -183,10 +187,9 @@ void TForm1::SaveHistoryDocument(const QString& path)
 
 void TForm1::ButtonSaveInfoClick()
 {
-    const QString path =
-        askSavePath(tr2("Журнал событий(*.txt)|*.txt", "Event log(*.txt)|*.txt"),
-                    tr2("Новый журнал.txt", "New event log.txt"))
-            .path;
+    const QString path = askSavePath(tr2("Журнал событий(*.txt)|*.txt", "Event log(*.txt)|*.txt"),
+                                     tr2("Новый журнал.txt", "New event log.txt"))
+                             .path;
     if (path.isEmpty())
         return;
     // Newest event group first, as the log shows it.
