@@ -1,6 +1,7 @@
 // Saving the history as a value-list file or a Word table, and the event log as a text
 // file: exact bytes, the header, refused paths, failed writes, the table read back through
 // the document layer and by LibreOffice, and the whole way from the instrument.
+#include "tests/LibreOfficeText.h"
 #include "tests/LinkFixture.h"
 #include "tests/WindowFixture.h"
 
@@ -13,11 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -604,8 +602,6 @@ TEST_F(SaveHistoryTest, DocumentThatCannotBeWrittenKeepsTheEarlierFile)
 // LibreOffice Writer reads the history document: headings and values in the table.
 TEST_F(SaveHistoryTest, LibreOfficeReadsTheHistoryTable)
 {
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    ASSERT_FALSE(soffice.isEmpty()) << "soffice is missing: scripts/setup.sh installs it";
     selectCelsius(&TForm1::platinum385Click, &TForm1::N1001Click);
     addSet("50", Row{"0,0005000", "0,05", "119,3990", "+0,0031", "+0,0026", "50,0049", "0,0049", "+0,00123 %",
                      "0100000", "0,0217", "0,0259"});
@@ -613,23 +609,9 @@ TEST_F(SaveHistoryTest, LibreOfficeReadsTheHistoryTable)
     saveHistory(path);
     ASSERT_TRUE(QFileInfo::exists(path));
 
-    const QString out = file("out");
-    QProcess process;
-    process.setProgram(soffice);
-    process.setArguments({QStringLiteral("-env:UserInstallation=") +
-                              QUrl::fromLocalFile(file(QStringLiteral("profile"))).toString(),
-                          "--headless", "--norestore", "--convert-to", "txt:Text", "--outdir", out, path});
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start();
-    ASSERT_TRUE(process.waitForStarted(10000));
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        FAIL() << "soffice took longer than 120 s";
-    }
-    const QString log = QString::fromLocal8Bit(process.readAll());
-    const QString text = QString::fromUtf8(readBytes(out + QStringLiteral("/history.txt")));
-    ASSERT_FALSE(text.isEmpty()) << log.toStdString();
+    QString failure;
+    const QString text = testsupport::libreOfficeTexts({path}, dir.path(), &failure).value(0);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     EXPECT_TRUE(text.contains(ui()->Label9->text()));
     for (const char* t : {"Iмакс, А", "ΔR,Ом", "Ступени декад", "Δн, Ом", "119,3990", "0,0031", "0,00123",
                           "0100000", "0,0259"})

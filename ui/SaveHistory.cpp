@@ -41,10 +41,11 @@ QString percentWithoutPlus(const QString& value)
     return figure;
 }
 
+// The entries of a list box; none before the window has chosen its history list.
 QStringList entries(const QListWidget* list)
 {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i)
+    for (int i = 0; list && i < list->count(); ++i)
         out << list->item(i)->text();
     return out;
 }
