@@ -639,28 +639,31 @@ TEST_F(SaveHistoryLinkTest, ValuesSetOnTheInstrumentGoToTheListAndTheTable)
     SimInstrument& sim = addSim(3);
     ASSERT_TRUE(connectTo(sim));
     tick({w->ui->CheckTrueVal, w->ui->OtklonOm});
+    w->show();
     for (const char* typed : {"100", "2500,5"}) {
-        w->ui->StandartInpEdit->setText(typed);
-        w->StandartInpButtonEnterClick();
+        QTest::keyClicks(w->ui->StandartInpEdit, typed);
+        QTest::mouseClick(w->ui->StandartInpButtonEnter, Qt::LeftButton);
         ASSERT_TRUE(waitIdle());
     }
     ASSERT_EQ(w->ui->InfoValsOhm->count(), 2);
     ASSERT_EQ(w->history.historyRows, 2);
-    const QString first = w->ui->InfoValsOhm->item(0)->text();
-    const QString second = w->ui->InfoValsOhm->item(1)->text();
+    EXPECT_EQ(w->ui->InfoValsOhm->item(0)->text(), "100,0");
+    EXPECT_EQ(w->ui->InfoValsOhm->item(1)->text(), "2500,5");
 
     const QString list = dir.filePath("list.txt");
     files.answerWith(list);
-    w->StandartInpButtonSaveAsProfileClick();
-    EXPECT_EQ(readBytes(list), ("RD5540-3;w;o\r\n" + first + "\r\n" + second + "\r\n").toLatin1());
+    QTest::mouseClick(w->ui->StandartInpButtonSaveAsProfile, Qt::LeftButton);
+    EXPECT_EQ(readBytes(list), "RD5540-3;w;o\r\n100,0\r\n2500,5\r\n");
 
     const QString docx = dir.filePath("table.docx");
     files.answerWith(docx);
-    w->StandartInpButtonSaveAsProfileClick();
+    QTest::mouseClick(w->ui->StandartInpButtonSaveAsProfile, Qt::LeftButton);
     const auto rows = tableOf(docx);
     ASSERT_EQ(rows.size(), 3u);
     for (int r = 0; r < 2; ++r) {
         EXPECT_EQ(rows[r + 1][0], padded(w->ui->InfoValsOhm->item(r)->text()));
+        EXPECT_TRUE(w->history.columns[HistTrueVal][r].startsWith(r == 0 ? "100," : "2500,"))
+            << "Rвос as the instrument read it back";
         EXPECT_EQ(rows[r + 1][3], padded(w->history.columns[HistTrueVal][r]));
         QString delta = w->history.columns[HistDeltaR][r];
         if (delta.startsWith('+'))
