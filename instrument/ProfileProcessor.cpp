@@ -175,9 +175,11 @@ int ProfileProcessor::openFprof(const QByteArray& path)
     const int digit = model.at(7) - '0';
     if (digit < 1 || digit > 5)
         return 1;
-    // The kind letter is the byte before the last one read: the one before the line end of a
-    // header of normal length (a header without a line end thus never passes).
-    if (digit != deviceID || header.at(header.size() - 2) != 'f')
+    // The kind letter is the byte before the line end. A first line whose end is not within
+    // the 49 bytes read (longer than 48 characters, or the file's only line) is no profile
+    // header, whatever byte stands at the cut; so the values are only ever counted and read
+    // from after the whole first line.
+    if (digit != deviceID || !header.endsWith('\n') || header.at(header.size() - 2) != 'f')
         return 2;
 
     const int rows = std::max(maxDec - minDec + 1, 0);

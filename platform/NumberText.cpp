@@ -13,10 +13,10 @@ namespace
 
 // Number of significant digits the general form shows and a pattern never goes beyond.
 constexpr int kSignificant = 15;
-// The digits a value is first taken apart into, as the original platform's float-to-decimal
-// step does (an 18-digit decimal of the binary value). Every later rounding is one rounding
-// of these digits, half away from zero: 129809.495, stored as 129809.49499999999534...,
-// gives 129809,49 with "0.00", not 129809,50.
+// The digits a value is first taken apart into: an 18-digit decimal of the binary value.
+// Every later rounding is one rounding of these digits, half away from zero, so a value
+// rounds as its stored double reads, never twice: 129809.495, stored as
+// 129809.49499999999534..., gives 129809,49 with "0.00", not 129809,50.
 constexpr int kDecimalDigits = 18;
 
 // A finite, non-zero magnitude as its leading decimal digits: |v| = d0,d1d2... x 10^exponent.

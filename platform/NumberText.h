@@ -22,8 +22,8 @@ private:
 
 // Formats v with a pattern of '0' and '#' digit places and at most one '.', which stands
 // for the decimal comma ("0.0000" -> 12,5000). Rounds once, half away from zero, on the
-// 18-digit decimal of the stored double, as the original platform does: 0.125 gives 0,13,
-// while 2.675 (stored as 2.67499999999999982...) gives 2,67. At most 15 significant
+// 18-digit decimal of the stored double, so the text follows the value as stored: 0.125
+// gives 0,13, while 2.675 (stored as 2.67499999999999982...) gives 2,67. At most 15 significant
 // digits; places beyond them are zeros. No thousands separators, no exponent; a negative
 // value that rounds to zero is written without sign.
 QString formatFloat(const QString& pattern, double v);

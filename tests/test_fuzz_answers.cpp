@@ -6,7 +6,7 @@
 #include "ui_TForm1.h"
 
 #include "instrument/Frame.h"
-#include "instrument/LinkInternal.h"
+#include "instrument/Transport.h"
 #include "instrument/Mydialogs.h"
 #include "platform/ComPort.h"
 #include "platform/MemoLines.h"

@@ -1,6 +1,7 @@
 // The serial link end to end: port probing, identification, resends and the failure limit,
-// exception answers, time-outs, answers split or oversized, a late answer after a
-// disconnect, and the set-value chain with its read-outs, against simulated instruments.
+// exception answers, time-outs (and an answer just before one), timers firing while a
+// failure's box is open, answers split or oversized, a late answer after a disconnect, and
+// the set-value chain with its read-outs, against simulated instruments.
 #include "ui_TForm1.h"
 
 #include "tests/LinkFixture.h"
@@ -611,6 +612,23 @@ TEST_F(LinkTest, SilenceWhileConnectedEndsTheConnectionWithoutResend)
     expectLinkFailedDialog();
 }
 
+TEST_F(LinkTest, AnswerJustBeforeTheTimeOutIsTaken)
+{
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    // Several tries: an early time-out depends on where the timer falls.
+    for (int attempt = 0; attempt < 3 && w->connected; ++attempt) {
+        SCOPED_TRACE(attempt);
+        sim.clearRequests();
+        sim.addFault(Fault::delay(490, 1));
+        w->SendFrame(frame::FuncRead, 40087);
+        ASSERT_TRUE(waitIdle());
+        EXPECT_TRUE(w->connected);
+        EXPECT_EQ(registers(sim), Regs{40087});
+    }
+    EXPECT_TRUE(dialogs().empty());
+}
+
 TEST_F(LinkTest, AnswerTooLateForTheTimeOutIsNotHandledWhileTheBoxIsOpen)
 {
     SimInstrument& sim = addSim(1);
@@ -630,6 +648,78 @@ TEST_F(LinkTest, AnswerTooLateForTheTimeOutIsNotHandledWhileTheBoxIsOpen)
     EXPECT_EQ(ui()->DeviceNoLabel->text(), "--");
     expectLinkFailedDialog(); // once
 }
+
+struct BoxCase {
+    const char* name;
+    Fault fault; // what ends the connection with a box
+    const char* boxText;
+};
+void PrintTo(const BoxCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FailureBoxTest : public LinkTest, public testing::WithParamInterface<BoxCase>
+{
+};
+
+TEST_P(FailureBoxTest, NothingGoesOutWhileTheBoxIsOpenAndTheConnectionEndsOnce)
+{
+    const BoxCase& c = GetParam();
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    // Each timer that may send, firing often, does what a status poll would do: read the
+    // status register whenever no request is on the line.
+    bool inBox = false;
+    int ticksInBox = 0;
+    for (QTimer* t : {w->RequestTimer, w->Timer, w->TimerCountdown}) {
+        QObject::connect(t, &QTimer::timeout, w.get(), [&] {
+            ticksInBox += inBox ? 1 : 0;
+            if (w->connected && !w->requestOnLine())
+                w->SendFrame(frame::FuncRead, 40087);
+        });
+        t->start(20);
+    }
+    int sentInBox = -1;
+    bool timersOffInBox = false;
+    seam().setAnswerer([&](const ShownDialog&, bool*) {
+        inBox = true;
+        timersOffInBox = !w->RequestTimer->isActive() && !w->Timer->isActive() &&
+                         !w->TimerCountdown->isActive() && !w->requestOnLine();
+        const int before = sim.requestCount();
+        w->SendFrame(frame::FuncRead, 40087); // a poll tick, and a resend, while the box is up
+        w->ResendOrFail();
+        testsupport::waitUntil([] { return false; }, std::chrono::milliseconds(200));
+        sentInBox = sim.requestCount() - before;
+        inBox = false;
+        return mrOk;
+    });
+    sim.addFault(c.fault);
+    readSerialNumber();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !dialogs().empty() && !w->connected; }));
+    testsupport::waitUntil([] { return false; }, std::chrono::milliseconds(100));
+
+    EXPECT_TRUE(timersOffInBox);
+    EXPECT_EQ(ticksInBox, 0);
+    EXPECT_EQ(sentInBox, 0);
+    EXPECT_EQ(registers(sim), Regs{40067});
+    ASSERT_EQ(dialogs().size(), 1u);
+    EXPECT_EQ(dialogs()[0].text, QString::fromUtf8(c.boxText));
+    EXPECT_EQ(log().count("Соединение разорвано."), 1); // Disconnect ran once
+    EXPECT_EQ(log().value(0), "Соединение разорвано.");
+    EXPECT_FALSE(w->connected);
+    EXPECT_FALSE(w->comPort->isOpen());
+    // The status poll keeps ticking (it sends nothing unconnected); the run timers stay off.
+    EXPECT_TRUE(w->RequestTimer->isActive());
+    EXPECT_FALSE(w->Timer->isActive());
+    EXPECT_FALSE(w->TimerCountdown->isActive());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FailureBoxTest,
+                         testing::Values(BoxCase{"timeOut", Fault::silence(1), "Соединение разорвано."},
+                                         BoxCase{"defective", Fault::exception(10, 1),
+                                                 "Обнаружена неисправность прибора!"}),
+                         [](const testing::TestParamInfo<BoxCase>& i) { return std::string(i.param.name); });
 
 TEST_F(LinkTest, LateAnswerOfAnEndedConnectionIsNotTakenForTheNextOne)
 {

@@ -30,6 +30,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 #include <stdexcept>
 
 namespace
@@ -626,6 +628,38 @@ TEST_F(MainWindowTest, WheelStepsOncePerEventOverTheWindow)
     const QString afterFirst = ui()->StandartInpEdit->text();
     sendWheel(ui()->Info->viewport(), 120);
     EXPECT_EQ(ui()->StandartInpEdit->text(), afterFirst);
+}
+
+// A wheel turned over the entry field comes from the platform to the native window first and
+// only inside that delivery to the widget under the cursor: still one step per notch.
+TEST_F(MainWindowTest, WheelFromThePlatformStepsOncePerNotch)
+{
+    w.FormCreate();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QWindow* window = w.windowHandle();
+    ASSERT_NE(window, nullptr);
+    QLineEdit* edit = ui()->StandartInpEdit;
+    const QPoint over = edit->mapTo(&w, edit->rect().center());
+    ASSERT_EQ(w.childAt(over), edit);
+    const auto notch = [&](int delta) {
+        QWindowSystemInterface::handleWheelEvent(window, over, window->mapToGlobal(over), QPoint(),
+                                                 QPoint(0, delta));
+        QCoreApplication::processEvents();
+    };
+
+    for (bool connected : {false, true}) {
+        SCOPED_TRACE(connected);
+        w.connected = connected;
+        edit->clear();
+        w.lastValue = QStringLiteral("0,000");
+        for (const char* shown : {"1,000", "2,000", "3,000"}) {
+            notch(120);
+            EXPECT_EQ(edit->text(), shown);
+        }
+        notch(-120);
+        EXPECT_EQ(edit->text(), "2,000");
+    }
 }
 
 TEST_F(MainWindowTest, KeysReachTheFiltersOfTheValueEdits)

@@ -92,10 +92,30 @@ void PrintTo(const FileCase& c, std::ostream* os)
 
 const QList<QByteArray> kAll = positionValues(kValues);
 
+// A header of RD5540-3 that is length characters long (without its line end) and ends in tail.
+QByteArray headerOf(int length, const QByteArray& tail, const QByteArray& model = "RD5540-3;")
+{
+    return model + QByteArray(length - int(model.size()) - int(tail.size()), 'x') + tail;
+}
+
 std::vector<FileCase> fileCases()
 {
     const QByteArray h3 = "RD5540-3;f";
     return {
+        // Header lengths around the 49-byte read: a line longer than 48 characters is never a
+        // profile header, whatever stands at the cut; the values start after the whole line.
+        {"Header47", fileText(headerOf(47, "f"), kAll), 3, 0, nullptr, true},
+        {"Header48LfOnly", fileText(headerOf(48, "f"), kAll, "\n"), 3, 0, nullptr, true},
+        {"Header48EndsInDigits", fileText(headerOf(48, "f12"), kAll), 3, 2},
+        {"Header49FAtTheCut", fileText(headerOf(49, "f1"), kAll), 3, 2},
+        {"Header49FAtTheCutLfOnly", fileText(headerOf(49, "fx"), kAll, "\n"), 3, 2},
+        {"Header50FAndDigitsAtTheCut", fileText(headerOf(50, "f12"), kAll), 3, 2},
+        {"Header50FAndLettersAtTheCut", fileText(headerOf(50, "fxy"), kAll), 3, 2},
+        {"Header51FAndValuesAtTheCut", fileText(headerOf(51, "f1 2"), kAll), 3, 2},
+        {"Header200FAndValuesAtTheCut", fileText(headerOf(48, "f") + QByteArray(152, '1'), kAll), 3, 2},
+        {"Header200EndsInF", fileText(headerOf(200, "f"), kAll), 3, 2},
+        {"Header49NothingAfter", headerOf(49, "f1"), 3, 2},
+        {"Header200DigitNine", fileText(headerOf(200, "f", "RD5540-9;"), kAll), 3, 1},
         {"CrLfLines", fileText(h3, kAll), 3, 0, nullptr, true},
         {"LfLines", fileText(h3, kAll, "\n"), 3, 0, nullptr, true},
         {"ValuesOnOneLine", fileText(h3, kAll, "\r\n", true, " "), 3, 0, nullptr, true},

@@ -5,6 +5,10 @@
 #include "platform/NumberText.h"
 #include "ui/EntryLimits.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -116,6 +120,60 @@ TEST_F(EntryTest, DeleteNeverRemovesAndBackspaceTakesTheSelection)
     EXPECT_EQ(e->text(), "9,5");
 }
 
+// Text put in by any other way than typing keys: the address edit keeps its text, the value
+// edits take nothing past their key filters. The middle click pastes only where the platform
+// has a selection (X11): the test also runs under Xvfb with the xcb platform.
+TEST_F(EntryTest, PastedDroppedAndComposedTextBypassesNoFilter)
+{
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection})
+        clipboard->setText(QStringLiteral("x71"), mode);
+
+    const std::pair<const char*, std::function<void(QLineEdit*)>> ways[] = {
+        {"middle click", [](QLineEdit* e) { QTest::mouseClick(e, Qt::MiddleButton); }},
+        {"Ctrl+V", [](QLineEdit* e) { QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier); }},
+        {"Shift+Insert", [](QLineEdit* e) { QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"drop",
+         [](QLineEdit* e) {
+             QMimeData data;
+             data.setText(QStringLiteral("x71"));
+             const QPointF at = QRectF(e->rect()).center();
+             QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(e, &enter);
+             QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(e, &drop);
+         }},
+    };
+    for (const auto& [name, put] : ways) {
+        SCOPED_TRACE(name);
+        for (QLineEdit* e : {ui()->devNum, ui()->StandartInpEdit}) {
+            SCOPED_TRACE(e->objectName().toStdString());
+            const QString before = e == ui()->devNum ? QStringLiteral("1") : QString();
+            e->setText(before);
+            e->setFocus();
+            put(e);
+            EXPECT_EQ(e->text(), before);
+        }
+    }
+    // No context menu, so no "Paste" item either.
+    EXPECT_EQ(ui()->StandartInpEdit->contextMenuPolicy(), Qt::NoContextMenu);
+    EXPECT_EQ(ui()->devNum->contextMenuPolicy(), Qt::NoContextMenu);
+
+    // Composed text is typed through the key filter, character by character; the address takes
+    // none.
+    const auto compose = [](QLineEdit* e, const QString& text) {
+        QInputMethodEvent im;
+        im.setCommitString(text);
+        QCoreApplication::sendEvent(e, &im);
+        return e->text();
+    };
+    ui()->StandartInpEdit->clear();
+    EXPECT_EQ(compose(ui()->StandartInpEdit, QStringLiteral("x7.5")), "7,5");
+    EXPECT_EQ(compose(ui()->devNum, QStringLiteral("x71")), "1");
+}
+
 TEST_F(EntryTest, StepEditMinusInOhms)
 {
     const struct {
@@ -224,9 +282,42 @@ TEST_F(EntryTest, EnterButtonRefusals)
     EXPECT_TRUE(seam.shown().empty());
     ui()->StandartInpEdit->setText(",");
     w.StandartInpButtonEnterClick();
-    ASSERT_EQ(seam.shown().size(), 1u);
+    ASSERT_EQ(seam.shown().size(), 2u);
     EXPECT_EQ(seam.shown()[0].text, "Нечисловое значение!");
+    EXPECT_EQ(seam.shown()[1].text, "Значение за пределами диапазона прибора или не кратно дискретности!");
     EXPECT_EQ(ui()->InfoValsOhm->count(), 0);
+}
+
+// A lone "," (left when the "0" of "0," is deleted) matches the range pattern as a beginning
+// but is no number: the enter button refuses it as out of range, as the setting itself would,
+// and keeps the controls unlocked.
+TEST_F(EntryTest, EnterButtonRefusesALoneCommaAsOutOfRange)
+{
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QLineEdit* e = ui()->StandartInpEdit;
+    EXPECT_EQ(type(e, ","), "0,");
+    QTest::keyClick(e, Qt::Key_Left);
+    QTest::keyClick(e, Qt::Key_Backspace);
+    ASSERT_EQ(e->text(), ",");
+    const QStringList logBefore = log();
+    const QString lastBefore = w.lastValue;
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+
+    ASSERT_EQ(seam.shown().size(), 2u);
+    EXPECT_EQ(seam.shown()[0].caption, "Ошибка");
+    EXPECT_EQ(seam.shown()[0].text, "Нечисловое значение!");
+    EXPECT_EQ(seam.shown()[1].caption, "Внимание");
+    EXPECT_EQ(seam.shown()[1].text, "Значение за пределами диапазона прибора или не кратно дискретности!");
+    EXPECT_EQ(seam.shown()[1].type, DialogType::Warning);
+    EXPECT_EQ(e->text(), ",");
+    EXPECT_FALSE(e->isReadOnly());
+    EXPECT_TRUE(ui()->StandartInpButtonEnter->isEnabled());
+    EXPECT_TRUE(w.inputAllowed);
+    EXPECT_EQ(w.lastValue, lastBefore);
+    EXPECT_FALSE(w.setPending);
+    EXPECT_EQ(ui()->InfoValsOhm->count(), 0);
+    EXPECT_EQ(log(), logBefore);
 }
 
 TEST_F(EntryTest, LoneMinusInCelsiusIsRefused)

@@ -28,7 +28,7 @@ bool VardekoApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& e) {
         showException(QString::fromUtf8(e.what()));
     } catch (...) {
-        // Nothing to tell about an unknown exception: an empty message, as it always was.
+        // An unknown exception carries no text: it is shown with an empty message.
         showException(QString());
     }
     if (wheel && --m_wheelDepth == 0) {

@@ -26,7 +26,9 @@ public:
 
 signals:
     // After the whole default handling of a wheel event (propagation to the parents
-    // included); emitted once per event, whatever widgets the event passed through.
+    // included); emitted once per event, whatever widgets the event passed through. The
+    // receiver is the outermost one: the native window (a QWindow) for a wheel from the
+    // system, the widget itself for an event sent straight to a widget.
     void wheelDelivered(QObject* receiver, QWheelEvent* event);
 
 private:

@@ -260,11 +260,10 @@ void TForm1::StandartInpButtonEnterClick()
     AddZero(ui->StandartInpEdit);
     const QString typed = ui->StandartInpEdit->text();
     double number = 0;
+    // A text that is no number (a lone "," or, in °C, "-": beginnings the range patterns admit)
+    // is refused like a value out of range, after AddZero's complaint, as SetValueOnDevice
+    // refuses it; the controls are not locked for a value that is never sent.
     const bool isNumber = numtext::tryStrToFloat(typed, number);
-    // AddZero has already complained about any other text that is no number; a lone minus
-    // (which the °C patterns admit as a beginning) is refused like a value out of range.
-    if (!isNumber && typed != QLatin1String("-"))
-        return;
 
     const CheckLimits limits = ohmCheckLimits(*this);
     const bool celsius = celsiusMode();

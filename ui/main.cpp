@@ -14,16 +14,19 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <chrono>
 
 TForm1* Form1 = nullptr;
@@ -33,8 +36,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-constexpr auto EndOfAnswerSilence = 17ms; // silence that ends an answer
-constexpr auto AnswerTimeout = 500ms;     // no answer at all
 constexpr auto FirstPollPeriod = 4000ms;  // status polling until the poller sets its own period
 constexpr auto CountdownStep = 1000ms;    // the countdown of a timed run shows whole seconds
 
@@ -177,8 +178,8 @@ QChar typedChar(const QKeyEvent* e)
     return text.isEmpty() ? QChar() : text.front();
 }
 
-// Menu items keep VCL click semantics: the item's handler sees the checked state from
-// before the click and checks the item itself.
+// A click on a menu item leaves its checked state to the item's handler: the handler sees
+// the state from before the click and checks the item itself.
 template <typename Handler> void onMenuItem(TForm1* form, QAction* item, Handler handler)
 {
     QObject::connect(item, &QAction::triggered, form, [item, handler](bool checked) {
@@ -219,6 +220,23 @@ QLineEdit* filteredEdit(const Ui::TForm1* ui, QObject* watched)
     return nullptr;
 }
 
+// Runs a typed character through the edit's key filter, which usually writes the text itself.
+// True when the character is to go in at the caret as typed.
+bool passesKeyFilter(TForm1& w, QLineEdit* edit, QChar ch)
+{
+    const QChar typed = ch;
+    if (edit == w.ui->Digit)
+        w.DigitKeyPress(ch);
+    else
+        w.EnterOm(edit, ch);
+    if (ch.isNull() || ch == QChar(VkReturn))
+        return false;
+    if (ch == typed)
+        return true;
+    edit->insert(QString(ch));
+    return false;
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
@@ -232,7 +250,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
 
     InfoLines = new MemoLines(ui->Info);
 
-    comPort = new ComPort(this);
     comPort->setObjectName(QStringLiteral("ComPort"));
 
     auto makeTimer = [this](const char* name, std::chrono::milliseconds interval) {
@@ -241,14 +258,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
         t->setInterval(interval);
         return t;
     };
-    ModbusTimer = makeTimer("ModbusTimer", EndOfAnswerSilence);
-    TimerConnectionTimeout = makeTimer("TimerConnectionTimeout", AnswerTimeout);
     RequestTimer = makeTimer("RequestTimer", FirstPollPeriod);
     Timer = makeTimer("Timer", CountdownStep);
     TimerCountdown = makeTimer("TimerCountdown", CountdownStep);
 
     processor = new ProfileProcessor;
-    std::fill(std::begin(rxFrame), std::end(rxFrame), 0);
     std::fill(std::begin(answerText), std::end(answerText), 0);
 
     // Window frame: fixed size, no maximize button, the client area below the menu bar.
@@ -275,7 +289,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
         u->setWrap(true);
     }
 
-    // Filtered edits take text only through their key filters: no paste or drop around them.
+    // Filtered edits take text only through their key filters: no paste or drop around them
+    // (the paste keys, the middle button and composed text are handled in eventFilter).
     for (QLineEdit* e : {ui->StandartInpEdit, ui->IncInpEditStart, ui->IncInpEditEnd, ui->IncInpEditStep,
                          ui->Digit, ui->devNum}) {
         e->setContextMenuPolicy(Qt::NoContextMenu);
@@ -304,9 +319,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     PlaceValueLabels();
 
     // ---- wiring ----
-    connect(comPort, &ComPort::TriggerAvail, this, &TForm1::ComPortTriggerAvail);
-    connect(ModbusTimer, &QTimer::timeout, this, &TForm1::ModbusTimerTimer);
-    connect(TimerConnectionTimeout, &QTimer::timeout, this, &TForm1::TimerConnectionTimeoutTimer);
+    connect(transport, &Transport::answerReady, this, &TForm1::ModbusTimerTimer);
+    connect(transport, &Transport::timedOut, this, &TForm1::TimerConnectionTimeoutTimer);
+    connect(transport, &Transport::resendLimitPassed, this, &TForm1::LinkFailed);
+    connect(transport, &Transport::portFailed, this, &TForm1::Disconnect);
     connect(RequestTimer, &QTimer::timeout, this, &TForm1::RequestTimerTimer);
 
     connect(ui->ConnectionButton, &QPushButton::clicked, this, &TForm1::ConnectionButtonClick);
@@ -330,6 +346,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     for (UpDown* u : {ui->ChooseOhmUpDown, ui->ChooseOhm1UpDown, ui->ChooseOhm2UpDown})
         connect(u, &UpDown::Click, this, [this, u](UpDown::Button b) { ChooseOhmUpDownClick(u, b); });
 
+    connect(ui->ButtonFProfileOpen, &QPushButton::clicked, this, &TForm1::ButtonFProfileOpenClick);
+    connect(ui->ButtonFProfileEdit, &QPushButton::clicked, this, &TForm1::ButtonFProfileEditClick);
+    onMenuItem(this, ui->N1, [this] { ButtonFProfileCreateClick(); });
+    onMenuItem(this, ui->N2, [this] { ButtonFProfileOpenClick(); });
+    onMenuItem(this, ui->N3, [this] { ButtonFProfileEditClick(); });
+    onMenuItem(this, ui->Calibration, [this] { CalibrationClick(); });
     onMenuItem(this, ui->N7, [this] { ButtonFProfileGetClick(); });
     onMenuItem(this, ui->N8, [this] { ButtonFProfileSendClick(); });
     onMenuItem(this, ui->funcDefaultx2, [this] { funcDefaultx2Click(); });
@@ -363,8 +385,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     if (VardekoApplication* app = VardekoApplication::instance())
         connect(app, &VardekoApplication::wheelDelivered, this,
                 [this](QObject* receiver, QWheelEvent* event) {
+                    // A wheel turned by the operator arrives at the native window, which hands
+                    // it on to the widget under the cursor; one sent to a widget arrives there.
                     auto* w = qobject_cast<QWidget*>(receiver);
-                    if (w && w->window() == this)
+                    if ((w && w->window() == this) || (receiver && receiver == windowHandle()))
                         WheelStep(event);
                 });
 
@@ -420,7 +444,7 @@ void TForm1::FormClose()
     if (connected)
         Disconnect();
     SaveSettings();
-    processor->closeProf();
+    ButtonFprofileCloseClick();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -624,16 +648,6 @@ void TForm1::ProfileInpButtonEnterClick()
 
 // ---------------------------------------------------------------- later work
 
-void TForm1::ButtonFProfileGetClick()
-{
-    // Reading the profile from the instrument comes with the profile transfer work.
-}
-
-void TForm1::ButtonFProfileSendClick()
-{
-    // Writing the profile to the instrument comes with the profile transfer work.
-}
-
 void TForm1::RequestTimerTimer()
 {
     // The status poll comes with the status polling work.
@@ -677,6 +691,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         QLineEdit* edit = filteredEdit(ui, watched);
         if (!edit || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break;
+        if (key->matches(QKeySequence::Paste))
+            return true; // Ctrl+V, Shift+Insert: pasted text would pass round the key filter
         // Key down first, with the Windows key code the handlers expect.
         const int vkBefore = virtualKey(key);
         int vk = vkBefore;
@@ -690,26 +706,36 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // The step keys of the entry field never type their '+' or '-'.
         if (edit == ui->StandartInpEdit && isStepKey(vkBefore, key->modifiers()))
             return true;
-        // Then the character, through the key filter, which usually writes the text itself.
-        const QChar typed = ch;
-        if (edit == ui->Digit)
-            DigitKeyPress(ch);
-        else
-            EnterOm(edit, ch);
-        if (ch.isNull() || ch == QChar(VkReturn))
+        // Then the character, through the key filter; the edit inserts what passes as typed.
+        return !passesKeyFilter(*this, edit, ch);
+    }
+    case QEvent::InputMethod: {
+        // Composed text is typed through the key filter, one character at a time; the address
+        // takes none. Preedit text is not shown: the filter decides only on committed text.
+        QLineEdit* edit = filteredEdit(ui, watched);
+        if (edit) {
+            for (const QChar c : static_cast<QInputMethodEvent*>(event)->commitString())
+                if (passesKeyFilter(*this, edit, c))
+                    edit->insert(QString(c));
+            if (edit == ui->Digit)
+                DigitKeyUp();
+        }
+        if (edit || watched == ui->devNum)
             return true;
-        if (ch == typed)
-            return false; // the edit inserts it at the caret
-        edit->insert(QString(ch));
-        return true;
+        break;
     }
     case QEvent::KeyRelease:
         if (watched == ui->Digit)
             DigitKeyUp();
         break;
     case QEvent::MouseButtonPress:
-        if (watched == ui->Digit)
+    case QEvent::MouseButtonRelease:
+        if (event->type() == QEvent::MouseButtonPress && watched == ui->Digit)
             DigitClick();
+        // The middle button pastes the X11 selection into an edit: not into these.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+            (watched == ui->devNum || filteredEdit(ui, watched)))
+            return true;
         break;
     case QEvent::MouseButtonDblClick:
         if (watched == ui->Label9 || watched == ui->IncPhysVal || watched == ui->ProfilePhysVal)

@@ -1,8 +1,11 @@
 #pragma once
 // The main window: the operator's whole workplace, and the owner of the link state.
-// Its members are defined in several files: ui/ for the operator window, instrument/Link*.cpp
-// for the serial link, its register chains and the answer handler.
+// Its members are defined in several files: ui/ for the operator window, ui/link/ for the
+// connection, the answer handler and the register chains. Moving bytes over the serial line
+// is the transport's (instrument/Transport.h), which the window drives and listens to.
 
+#include "instrument/Transport.h"
+#include "platform/ComPort.h"
 #include "platform/UpDown.h"
 #include "ui/History.h"
 
@@ -10,8 +13,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
-class ComPort;
 class MemoLines;
 class ProfileProcessor;
 class QAction;
@@ -33,14 +36,17 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    Ui::TForm1* ui;                 // every component of the layout, by its name
-    MemoLines* InfoLines;           // line access to the event log `Info`
-    ComPort* comPort;               // objectName "ComPort"
-    QTimer* ModbusTimer;            // 17 ms of silence ends an answer
-    QTimer* TimerConnectionTimeout; // 500 ms without an answer
-    QTimer* RequestTimer;           // status polling, 4000 ms at start
-    QTimer* Timer;                  // run timer of timed ranges and lists
-    QTimer* TimerCountdown;         // 1 s countdown of a timed run
+    Ui::TForm1* ui;                       // every component of the layout, by its name
+    MemoLines* InfoLines;                 // line access to the event log `Info`
+    ComPort* comPort = new ComPort(this); // objectName "ComPort"
+    // The serial line, one request at a time; its two timers under the names the link uses.
+    Transport* transport = new Transport(comPort, this);
+    QTimer* ModbusTimer = transport->silenceTimer();            // 17 ms of silence ends an answer
+    QTimer* TimerConnectionTimeout = transport->timeoutTimer(); // 500 ms without an answer
+
+    QTimer* RequestTimer;   // status polling, 4000 ms at start
+    QTimer* Timer;          // run timer of timed ranges and lists
+    QTimer* TimerCountdown; // 1 s countdown of a timed run
 
     // ---- members with their initial values ----
     ProfileProcessor* processor; // the one model object of the run; owned
@@ -52,6 +58,7 @@ public:
     QString userStepText; // the operator's own step for decade stepping
     bool verificationOpen = false;
     bool connected = false;                    // an instrument answered the identification
+    bool linkDown = false;                     // a link failure's box is open: nothing is sent
     bool profTransfer = false;                 // a profile read or write is running
     bool setPending = false;                   // a set chain waits to write the value
     bool inputAllowed = true;                  // single-value input may be used (wheel)
@@ -69,13 +76,17 @@ public:
     QString trueValText, otklonOmText, otklonPercentText, otklonPercentCText, iMaxText, uMaxText,
         decadeStepsText;
     double setValueOhm = 0, setValueCelsius = 0, trueValCelsius = 0, otklonCelsius = 0;
-    static constexpr int FrameSize = 128;
-    std::uint8_t txFrame[FrameSize] = {};
-    std::uint8_t rxFrame[FrameSize] = {};
-    std::uint8_t rxChunk[FrameSize] = {};
+    static constexpr int FrameSize = Transport::FrameSize;
+    // The transport's buffers and counters under the names the link uses.
+    std::uint8_t (&txFrame)[FrameSize] = transport->txFrame;
+    std::uint8_t (&rxFrame)[FrameSize] = transport->rxFrame;
+    std::uint8_t (&rxChunk)[FrameSize] = transport->rxChunk;
+    int& txLength = transport->txLength;
+    int& rxCount = transport->rxCount;
+    int& errorCount = transport->errorCount;
     std::uint8_t answerText[FrameSize] = {};
     std::uint8_t pendingValue[FrameSize] = {}; // NUL-terminated CP1251 text, at most 25 bytes
-    int txLength = 0, rxCount = 0, portNumber = 0, errorCount = 0;
+    int portNumber = 0;
     bool autoRun = false;         // a timed range or list run is active
     std::uint8_t statusFlags = 0; // changes on the instrument still to be handled (bits 1, 2, 4, 5)
     bool needTrueVal = false;     // the read-out chain reads Rвос
@@ -107,7 +118,7 @@ public:
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
 
-    // ---- serial link (instrument/LinkTransport.cpp) ----
+    // ---- serial link (ui/link/LinkTransport.cpp) ----
     // Builds txFrame/txLength; returns false (with a log line) when the address is not a number
     // or the text does not fit, in which case nothing is sent.
     bool BuildFrame(std::uint8_t function, std::uint16_t reg, const QByteArray& text);
@@ -119,17 +130,17 @@ public:
     void LinkFailed();
     bool requestOnLine() const; // either link timer is running
 
-    // ---- answer dispatch (instrument/LinkDispatch.cpp) ----
+    // ---- answer dispatch (ui/link/LinkDispatch.cpp) ----
     void HandleAnswer();
     void ReleaseInput();
-    void HandleProfileAnswer(std::uint8_t function, const QString& text); // profile transfer
+    void HandleProfileAnswer(std::uint8_t function, std::uint16_t reg, const QString& text);
 
-    // ---- connection (instrument/LinkConnection.cpp) ----
+    // ---- connection (ui/link/LinkConnection.cpp) ----
     void ConnectionButtonClick();
     void ScanPorts();
     void Disconnect();
 
-    // ---- set-value and read-out chains (instrument/LinkSetChain.cpp) ----
+    // ---- set-value and read-out chains (ui/link/LinkSetChain.cpp) ----
     void onDisplayAnswer(bool isWrite, const QString& text);
     void onOutputModeAnswer(bool isWrite, const QString& text);
     void onSetValueAnswer(bool isWrite, const QString& text);
@@ -138,9 +149,26 @@ public:
     void onReadoutAnswer(std::uint16_t reg, const QString& text);
     void readNextReadout(std::uint16_t after); // 0: from the top of the read-out order
 
-    // ---- profile transfer and status polling (later) ----
-    void ButtonFProfileGetClick();
-    void ButtonFProfileSendClick();
+    // ---- profile commands (ui/ProfileCommands.cpp) ----
+    void ButtonFProfileOpenClick();
+    void ButtonFprofileCloseClick();
+    void ButtonFProfileCreateClick(); // modeless, owned by this window
+    void ButtonFProfileEditClick();   // modal, filled from the held profile
+    void CalibrationClick();          // modal verification window
+
+    // ---- profile transfer (ui/link/LinkProfile.cpp) ----
+    void ButtonFProfileGetClick();  // read 40001..40065 into the model
+    void ButtonFProfileSendClick(); // write the model's profile, then store it with "B"
+    void onProfileStored();         // the "B" acknowledgement ends a write
+    // After a complete read: the periodic protocol that waits for it, if its window is open.
+    void RunWaitingProtocol();
+    // A read is collected here and handed to the model only once all 65 registers came.
+    struct ProfileStage {
+        double R02 = -1.0, R04 = -1.0;
+        std::vector<std::vector<double>> cells; // as ProfileProcessor::profile
+    } profStage;
+
+    // ---- status polling (later) ----
     void RequestTimerTimer();
     void ShowDeviceValue(const QString& value);
 

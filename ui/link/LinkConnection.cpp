@@ -2,11 +2,11 @@
 // taking the first that answers as it, and putting the window back when the link ends.
 
 #include "instrument/Frame.h"
-#include "instrument/LinkInternal.h"
 #include "instrument/Mydialogs.h"
 #include "instrument/Registers.h"
 #include "platform/ComPort.h"
 #include "platform/PortTable.h"
+#include "ui/link/LinkInternal.h"
 #include "ui/main.h"
 
 #include "ui_TForm1.h"
@@ -78,7 +78,7 @@ void TForm1::ConnectionButtonClick()
 void TForm1::ScanPorts()
 {
     // A request of the port probed before must not time out or be answered on this one.
-    linkdetail::stopLinkTimers(*this);
+    transport->stop();
     while (portNumber <= porttable::MaxPort) {
         comPort->setComNumber(portNumber);
         try {
@@ -100,7 +100,7 @@ void TForm1::ScanPorts()
 void TForm1::Disconnect()
 {
     // A request still on the line belongs to this connection only.
-    linkdetail::stopLinkTimers(*this);
+    transport->stop();
     rxCount = 0;
 
     if (autoRun) {

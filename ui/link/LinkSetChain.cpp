@@ -3,9 +3,9 @@
 // read per selected read-out, and at the end the read-out display.
 
 #include "instrument/Frame.h"
-#include "instrument/LinkInternal.h"
 #include "instrument/Registers.h"
 #include "platform/CodePage.h"
+#include "ui/link/LinkInternal.h"
 #include "ui/main.h"
 
 #include "ui_TForm1.h"
@@ -205,7 +205,7 @@ void TForm1::onCommandAnswer(const QString& text)
     if (letter == QLatin1Char('A')) {
         readRegister(*this, Reg::Ready);
     } else if (letter == QLatin1Char('B')) {
-        // The stored profile ends a profile write; that comes with the profile transfer.
+        onProfileStored();
     }
 }
 

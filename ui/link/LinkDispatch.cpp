@@ -2,13 +2,13 @@
 // or retries, and hands every other answer to the handler of the register it names.
 
 #include "instrument/Frame.h"
-#include "instrument/LinkInternal.h"
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileProcessor.h"
 #include "instrument/Registers.h"
 #include "platform/CodePage.h"
 #include "platform/ComPort.h"
 #include "platform/NumberText.h"
+#include "ui/link/LinkInternal.h"
 #include "ui/main.h"
 
 #include "ui_TForm1.h"
@@ -31,27 +31,16 @@ void readRegister(TForm1& w, Reg reg)
     w.SendFrame(frame::FuncRead, regNumber(reg));
 }
 
-// A text where the instrument should have sent a number: say so and stop the chain there.
-void invalidAnswer(TForm1& w, std::uint16_t reg, const QString& text)
-{
-    w.LogLine(w.isRussian()
-                  ? QStringLiteral("Неверный ответ прибора (регистр %1): %2").arg(reg).arg(text)
-                  : QStringLiteral("Invalid answer of the device (register %1): %2").arg(reg).arg(text));
-    linkdetail::endChainCleanly(w);
-}
-
 void handleException(TForm1& w, const frame::Answer& a)
 {
     const std::uint8_t code = a.data.isEmpty() ? 0 : static_cast<std::uint8_t>(a.data.at(0));
     if (code == CodeDefective) {
-        // Nothing may arrive or time out while the box waits for the operator.
-        linkdetail::stopLinkTimers(w);
-        w.comPort->close();
-        ShowMessageBox(w.tr2("Ошибка", "Error"),
-                       w.tr2("Обнаружена неисправность прибора!", "Device is defective!"), DialogType::Error,
-                       mbOK);
-        w.logIndex = 0;
-        w.Disconnect();
+        linkdetail::endConnectionAfter(w, [&w] {
+            ShowMessageBox(w.tr2("Ошибка", "Error"),
+                           w.tr2("Обнаружена неисправность прибора!", "Device is defective!"),
+                           DialogType::Error, mbOK);
+            w.logIndex = 0;
+        });
         return;
     }
     if (!w.connected) {
@@ -101,8 +90,7 @@ void dropLateAnswer(TForm1& w, int length, int count)
     }
     w.rxCount = 0;
     std::memset(w.rxFrame, 0, sizeof w.rxFrame);
-    if (w.comPort->isOpen())
-        w.TimerConnectionTimeout->start(linktiming::AnswerTimeout);
+    w.transport->keepWaiting();
 }
 
 } // namespace
@@ -117,9 +105,17 @@ QString answerToText(const QByteArray& bytes)
     return ok ? text : QString::fromLatin1(bytes);
 }
 
+void invalidAnswer(TForm1& w, std::uint16_t reg, const QString& text)
+{
+    w.LogLine(w.isRussian()
+                  ? QStringLiteral("Неверный ответ прибора (регистр %1): %2").arg(reg).arg(text)
+                  : QStringLiteral("Invalid answer of the device (register %1): %2").arg(reg).arg(text));
+    endChainCleanly(w);
+}
+
 void endChainCleanly(TForm1& w)
 {
-    stopLinkTimers(w);
+    w.transport->stop();
     if (w.profTransfer) {
         w.profTransfer = false;
         w.SetProfileControlsEnabled(true);
@@ -132,7 +128,7 @@ void endChainCleanly(TForm1& w)
 
 void TForm1::HandleAnswer()
 {
-    linkdetail::stopLinkTimers(*this);
+    transport->stop();
     const int count = std::clamp(rxCount, 0, int(FrameSize));
     switch (frame::checkAnswer(rxFrame, count)) {
     case frame::Check::Ok:
@@ -169,7 +165,7 @@ void TForm1::HandleAnswer()
     const QString text = linkdetail::answerToText(a.data);
     const bool isWrite = a.function == frame::FuncWrite;
     if (isProfileRegister(a.reg)) {
-        HandleProfileAnswer(a.function, text);
+        HandleProfileAnswer(a.function, a.reg, text);
         return;
     }
 
@@ -197,7 +193,7 @@ void TForm1::HandleAnswer()
     case Reg::Step: {
         double step = 0.0;
         if (!numtext::tryStrToFloat(text, step)) {
-            invalidAnswer(*this, a.reg, text);
+            linkdetail::invalidAnswer(*this, a.reg, text);
             break;
         }
         ui->stepLabel->setText(text + tr2(" Ом", " Ohm"));
@@ -258,12 +254,4 @@ void TForm1::ReleaseInput()
     inputAllowed = true;
     ui->IncrInpButtonEnter->setEnabled(true);
     ui->ProfileInpButtonEnter->setEnabled(true);
-}
-
-void TForm1::HandleProfileAnswer(std::uint8_t function, const QString& text)
-{
-    // The profile transfer answers 40001..40065; its read and write steps come with the
-    // profile commands.
-    Q_UNUSED(function);
-    Q_UNUSED(text);
 }
