@@ -337,7 +337,7 @@ QString pathOfBytes(const QString& dir, int n)
 
 const char* const kTooLong = "Ошибка: Путь к файлу длиннее 99 байт. Выберите более короткий путь.";
 const char* const kOutside =
-    "Ошибка: Путь к файлу содержит символы, которых нет в кодировке Windows-1251. Выберите другое имя.";
+    "Ошибка: Путь к файлу содержит символы вне кодовой страницы 1251. Выберите другое имя.";
 
 class RefusedPaths : public SaveHistoryTest, public testing::WithParamInterface<PathCase>
 {
@@ -384,8 +384,8 @@ TEST_F(SaveHistoryTest, RefusedPathInEnglish)
 {
     useEnglish();
     saveLog(dir.path() + QStringLiteral("/Ω.txt"));
-    EXPECT_EQ(texts(), QStringList{"Error: The file path contains characters outside the Windows-1251 code "
-                                   "page. Choose another name."});
+    EXPECT_EQ(texts(), QStringList{"Error: The file path holds characters outside code page 1251. Choose "
+                                   "another name."});
 }
 
 // ---- failed writes ----

@@ -74,10 +74,8 @@ bool TForm1::WriteTextFile(const QString& path, const QStringList& lines)
         problem = tr2("Путь к файлу длиннее 99 байт. Выберите более короткий путь.",
                       "The file path is longer than 99 bytes. Choose a shorter path.");
     else if (check == textfile::PathCheck::OutsideCodePage)
-        problem = tr2("Путь к файлу содержит символы, которых нет в кодировке Windows-1251. "
-                      "Выберите другое имя.",
-                      "The file path contains characters outside the Windows-1251 code page. "
-                      "Choose another name.");
+        problem = tr2("Путь к файлу содержит символы вне кодовой страницы 1251. Выберите другое имя.",
+                      "The file path holds characters outside code page 1251. Choose another name.");
     QString error;
     if (problem.isEmpty() && !textfile::writeLines(path, lines, &error))
         problem = tr2("Не удалось записать файл:\n", "The file could not be written:\n") + path +
