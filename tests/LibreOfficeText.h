@@ -1,61 +1,58 @@
 #pragma once
-// LibreOffice Writer as an independent reader of the documents the program writes: one
-// headless soffice run converts them to plain text. soffice must be installed
-// (scripts/setup.sh installs it); a missing soffice fails the test instead of skipping it.
+// Documents read by LibreOffice Writer: one headless soffice run converts them to plain text,
+// with a user profile of its own in a work folder and a time limit, so that tests neither
+// touch a real profile nor hang on a stuck office.
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QString>
 #include <QStringList>
 #include <QUrl>
-#include <gtest/gtest.h>
 
-namespace libreoffice
+namespace testsupport
 {
 
-// Converts every document to text in workDir/out, with a user profile of its own in
-// workDir/profile and a limit of 120 s; texts receives the converted texts in the order of
-// documents.
-inline ::testing::AssertionResult toText(const QStringList& documents, const QString& workDir,
-                                         QStringList& texts)
+// The text of each document, in order (empty for one that was not converted). *failure
+// (never null) is empty when soffice ran to its end; otherwise it says why, with its output.
+inline QStringList libreOfficeTexts(const QStringList& documents, const QString& workDir, QString* failure)
 {
+    failure->clear();
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
-        return ::testing::AssertionFailure()
-               << "soffice is missing: scripts/setup.sh installs libreoffice-writer-nogui";
-    const QString out = QDir(workDir).filePath(QStringLiteral("out"));
+    if (soffice.isEmpty()) {
+        *failure = QStringLiteral("soffice is missing: scripts/setup.sh installs libreoffice-writer-nogui");
+        return QStringList(documents.size(), QString());
+    }
+    const QString out = workDir + QStringLiteral("/out");
     QProcess process;
     process.setProgram(soffice);
-    process.setArguments(
-        QStringList{QStringLiteral("-env:UserInstallation=") +
-                        QUrl::fromLocalFile(QDir(workDir).filePath(QStringLiteral("profile"))).toString(),
-                    QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                    QStringLiteral("--convert-to"), QStringLiteral("txt:Text"), QStringLiteral("--outdir"),
-                    out} +
-        documents);
+    process.setArguments(QStringList{QStringLiteral("-env:UserInstallation=") +
+                                         QUrl::fromLocalFile(workDir + QStringLiteral("/profile")).toString(),
+                                     QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                                     QStringLiteral("--convert-to"), QStringLiteral("txt:Text"),
+                                     QStringLiteral("--outdir"), out} +
+                         documents);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start();
-    if (!process.waitForStarted(10000))
-        return ::testing::AssertionFailure() << "soffice did not start";
-    if (!process.waitForFinished(120000)) {
+    if (!process.waitForStarted(10000)) {
+        *failure = QStringLiteral("soffice did not start");
+    } else if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();
-        return ::testing::AssertionFailure() << "soffice took longer than 120 s";
+        *failure = QStringLiteral("soffice took longer than 120 s");
     }
     const QString log = QString::fromLocal8Bit(process.readAll());
-    if (process.exitStatus() != QProcess::NormalExit)
-        return ::testing::AssertionFailure() << "soffice crashed: " << log.toStdString();
-    texts.clear();
-    for (const QString& doc : documents) {
-        QFile f(QDir(out).filePath(QFileInfo(doc).completeBaseName() + QStringLiteral(".txt")));
-        if (!f.open(QIODevice::ReadOnly))
-            return ::testing::AssertionFailure()
-                   << "no text of " << doc.toStdString() << ": " << log.toStdString();
-        texts << QString::fromUtf8(f.readAll());
+    if (failure->isEmpty() && process.exitStatus() != QProcess::NormalExit)
+        *failure = QStringLiteral("soffice crashed:\n") + log;
+    QStringList texts;
+    for (const QString& document : documents) {
+        QFile f(out + QLatin1Char('/') + QFileInfo(document).completeBaseName() + QStringLiteral(".txt"));
+        texts << (f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString());
+        if (texts.back().isEmpty() && failure->isEmpty())
+            *failure = QStringLiteral("soffice converted nothing of ") + document + QLatin1Char('\n') + log;
     }
-    return ::testing::AssertionSuccess();
+    return texts;
 }
 
-} // namespace libreoffice
+} // namespace testsupport

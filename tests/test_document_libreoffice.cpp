@@ -4,6 +4,7 @@
 #include "tests/LibreOfficeText.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -47,20 +48,22 @@ TEST(LibreOffice, ReadsTheTemplateAFilledProtocolAndANewTable)
         doc.save(history);
     }
 
-    QStringList texts;
-    ASSERT_TRUE(libreoffice::toText({templateCopy, protocol, history}, dir.path(), texts));
-    const QString& templateText = texts[0];
-    const QString& protocolText = texts[1];
-    const QString& historyText = texts[2];
+    QString failure;
+    const QStringList texts =
+        testsupport::libreOfficeTexts({templateCopy, protocol, history}, dir.path(), &failure);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
 
+    const QString& templateText = texts[0];
     for (const char* text : {"Протокол поверки", "R₀₄ₓ =", "Таблица 8. Декада 7 (старшая)",
                              "Пределы допускаемого отклонения, ± %", "9 × R₁"})
         EXPECT_TRUE(templateText.contains(QString::fromUtf8(text))) << text;
 
+    const QString& protocolText = texts[1];
     for (const char* text :
          {"R₀₄ₓ = 0,0100", "R₀₂ₓ = 0,0250", "1000,0400", "0,00400", "0,0202", "Таблица 5. Декада 4"})
         EXPECT_TRUE(protocolText.contains(QString::fromUtf8(text))) << text;
 
+    const QString& historyText = texts[2];
     for (const char* text : {"История ввода", "R, Ом:", "δR, %", "Δн-12"})
         EXPECT_TRUE(historyText.contains(QString::fromUtf8(text))) << text;
 }

@@ -199,8 +199,9 @@ TEST_F(Protocols, LibreOfficeReadsAFilledProtocol)
     fillSome();
     clickProtocol();
     ASSERT_EQ(shows.shown(), QStringList{target});
-    QStringList texts;
-    ASSERT_TRUE(libreoffice::toText({target}, dir.path(), texts));
+    QString failure;
+    const QStringList texts = testsupport::libreOfficeTexts({target}, dir.path(), &failure);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     for (const char* text : {"R₀₄ₓ = 0,01000", "R₀₂ₓ = 0,02000", "1000,0400", "0,00400", "0,0202", "0,0012"})
         EXPECT_TRUE(texts[0].contains(QString::fromUtf8(text))) << text;
 }
