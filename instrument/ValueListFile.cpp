@@ -144,9 +144,12 @@ ValueList parse(const QStringList& lines, int deviceID)
     if (!pattern)
         return refused(Result::BadData);
 
+    // The range patterns also admit the beginnings of a value ("", "-", "12,") for typing;
+    // a line of the file must be a whole number as well.
+    static const boost::regex whole("-?[0-9]+(,[0-9]+)?");
     const boost::regex re(pattern);
     for (qsizetype i = 1; i < lines.size(); ++i)
-        if (!matches(lines.at(i), re))
+        if (!matches(lines.at(i), whole) || !matches(lines.at(i), re))
             return refused(Result::BadData);
     list.values = lines.mid(1);
     list.result = Result::Ok;
