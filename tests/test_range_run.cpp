@@ -39,6 +39,15 @@ protected:
         ui()->IncInpEditStep->setText(QString::fromUtf8(step));
     }
 
+    // A timed range run on RD5540-4 set up, not started yet.
+    SimInstrument& timedRange(const char* start, const char* end, const char* step, const char* period)
+    {
+        SimInstrument& sim = connectRange(4);
+        setRange(start, end, step);
+        chooseTimed(QString::fromLatin1(period));
+        return sim;
+    }
+
     // Everything a range run locks is locked (or, with false, given back).
     void expectLocked(bool locked, bool timed)
     {
@@ -154,9 +163,7 @@ TEST_F(RangeRunTest, ManualRangesSendTheirValuesInOhms)
 
 TEST_F(RangeRunTest, TimedRunSendsEveryValueAfterThePeriodAndEnds)
 {
-    SimInstrument& sim = connectRange(4);
-    setRange("10", "0", "-3");
-    chooseTimed("3");
+    SimInstrument& sim = timedRange("10", "0", "-3", "3");
     ASSERT_EQ(ui()->IncrInpButtonEnter->text(), "Старт");
     ASSERT_TRUE(ui()->TimeLeft->isVisibleTo(w.get()));
 
@@ -186,9 +193,7 @@ TEST_F(RangeRunTest, TimedRunSendsEveryValueAfterThePeriodAndEnds)
 
 TEST_F(RangeRunTest, PauseWaitsOnlyForTheTimeLeftAndContinueGoesOn)
 {
-    SimInstrument& sim = connectRange(4);
-    setRange("0", "20", "10");
-    chooseTimed("10");
+    SimInstrument& sim = timedRange("0", "20", "10", "10");
     click(ui()->IncrInpButtonEnter);
     ASSERT_TRUE(waitSetDone());
     ASSERT_TRUE(testsupport::waitUntil([&] { return ui()->TimeLeft->text().toInt() <= 6; }));
@@ -224,9 +229,7 @@ TEST_F(RangeRunTest, PauseWaitsOnlyForTheTimeLeftAndContinueGoesOn)
 // before that lets the countdown run on a text that is no number.
 TEST_F(RangeRunTest, PausedAndContinuedBeforeTheFirstSetEndsTheRunGoesOn)
 {
-    SimInstrument& sim = connectRange(4);
-    setRange("0", "20", "10");
-    chooseTimed("2");
+    SimInstrument& sim = timedRange("0", "20", "10", "2");
     sim.addFault(Fault::delay(8 * SecondMs, 1)); // the first request of the run answers late
 
     click(ui()->IncrInpButtonEnter);
@@ -249,9 +252,7 @@ TEST_F(RangeRunTest, PausedAndContinuedBeforeTheFirstSetEndsTheRunGoesOn)
 
 TEST_F(RangeRunTest, StopEndsTheRunAndSendsNothingMore)
 {
-    SimInstrument& sim = connectRange(4);
-    setRange("0", "50", "10");
-    chooseTimed("3");
+    SimInstrument& sim = timedRange("0", "50", "10", "3");
     click(ui()->IncrInpButtonEnter);
     ASSERT_TRUE(waitSetDone());
     click(ui()->IncrInpButtonPause); // paused, then stopped: the pause caption comes back too
@@ -276,9 +277,7 @@ TEST_F(RangeRunTest, StopEndsTheRunAndSendsNothingMore)
 
 TEST_F(RangeRunTest, LinkDroppingDuringATimedRunStopsIt)
 {
-    SimInstrument& sim = connectRange(4);
-    setRange("0", "50", "10");
-    chooseTimed("2");
+    SimInstrument& sim = timedRange("0", "50", "10", "2");
     click(ui()->IncrInpButtonEnter);
     ASSERT_TRUE(waitSetDone());
     sim.addFault(Fault::silence()); // the next send is never answered

@@ -356,6 +356,16 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
     }
+    // A timed list run started and its first set done.
+    SimInstrument& startTimedList(const QByteArray& file, const char* period)
+    {
+        SimInstrument& sim = connectWithList(file);
+        chooseTimed(QString::fromLatin1(period));
+        click(ui()->ProfileInpButtonEnter);
+        EXPECT_TRUE(waitSetDone());
+        return sim;
+    }
+
     // As the window system delivers it: press, release, double click, release.
     void doubleClickEntry(QListWidget* list, int row)
     {
@@ -446,10 +456,7 @@ TEST_F(ListRunTest, TimedRunSendsTheFirstAtOnceAndTheNextAfterThePeriod)
 
 TEST_F(ListRunTest, PauseContinueAndStopOfATimedRun)
 {
-    SimInstrument& sim = connectWithList(kThree);
-    chooseTimed("4");
-    click(ui()->ProfileInpButtonEnter);
-    ASSERT_TRUE(waitSetDone());
+    SimInstrument& sim = startTimedList(kThree, "4");
 
     click(ui()->ProfileInpButtonPause);
     EXPECT_TRUE(w->paused);
@@ -482,10 +489,7 @@ TEST_F(ListRunTest, PauseContinueAndStopOfATimedRun)
 
 TEST_F(ListRunTest, DisconnectDuringATimedRunStopsIt)
 {
-    SimInstrument& sim = connectWithList(kThree);
-    chooseTimed("3");
-    click(ui()->ProfileInpButtonEnter);
-    ASSERT_TRUE(waitSetDone());
+    SimInstrument& sim = startTimedList(kThree, "3");
     ASSERT_TRUE(ui()->ConnectionButton->isEnabled());
 
     click(ui()->ConnectionButton);

@@ -49,6 +49,17 @@ bool isPauseCaption(const QString& caption)
 namespace rundetail
 {
 
+bool readyToSend(TForm1& w)
+{
+    if (!w.connected) {
+        ShowMessageBox(w.tr2("Внимание", "Attention"),
+                       w.tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
+                       mbOK);
+        return false;
+    }
+    return !w.profTransfer;
+}
+
 bool isStartCaption(const QString& caption)
 {
     return caption == QStringLiteral("Старт") || caption == QStringLiteral("Start");

@@ -100,13 +100,7 @@ bool TForm1::CheckRangeParams()
 
 void TForm1::IncrInpButtonEnterClick()
 {
-    if (!connected) {
-        ShowMessageBox(tr2("Внимание", "Attention"),
-                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
-                       mbOK);
-        return;
-    }
-    if (profTransfer)
+    if (!rundetail::readyToSend(*this))
         return;
     const bool automatic = ui->AutoInp->isChecked();
     // A running timed run stops whatever the edits hold now (a thermometer change empties them).
@@ -171,6 +165,7 @@ void TForm1::RangeTimedToggle()
     Timer->setInterval(rundetail::periodSeconds(ui->EditAuto) * runSecondMs);
     TimerCountdown->setInterval(runSecondMs);
     paused = false;
+    restorePeriod = false;
     const QString text = valueText(*this, ui->IncInpEditStart->text());
     rundetail::appendToHistory(*this, text);
     rundetail::setRunMenusEnabled(*this, false);

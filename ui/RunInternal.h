@@ -13,6 +13,10 @@ namespace rundetail
 
 inline const QString kIdle = QStringLiteral("--"); // no next value, no countdown
 
+// The enter buttons of the range and the list: "Нет соединения с прибором!" without an
+// instrument, nothing while a profile transfer runs; true when a value may go out.
+bool readyToSend(TForm1& w);
+
 // A timed run's enter button reads "Старт" or "Start" while no run is going.
 bool isStartCaption(const QString& caption);
 

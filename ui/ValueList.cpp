@@ -1,7 +1,6 @@
 // Value lists: opening a value-list file into the list box, sending its entries by hand or
 // on the run timer, re-sending an entry of a list box by double click or Enter, and the two
 // clear buttons of the left panel.
-#include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileFileWriter.h"
 #include "instrument/ProfileProcessor.h"
@@ -69,17 +68,11 @@ void endListRun(TForm1& w)
 
 void TForm1::ProfileInpButtonOpenClick()
 {
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.defaultExt = QStringLiteral("txt");
-    request.filter = QStringLiteral("Текстовый файл|*.txt");
-    const QString path = ExecuteFileDialog(request);
-    if (path.isEmpty())
-        return;
     // The path is kept as 8-bit text of at most 199 bytes: a longer one, or one with
     // characters outside code page 1251, is refused with a message rather than cut.
+    QString path;
     QByteArray path8;
-    if (!profilefile::acceptPath(path, &path8, isRussian()))
+    if (!profilefile::chooseOpenPath(isRussian(), &path, &path8))
         return;
     if (!QFileInfo::exists(path))
         return;
@@ -138,13 +131,7 @@ void TForm1::LoadValueList()
 
 void TForm1::ProfileInpButtonEnterClick()
 {
-    if (!connected) {
-        ShowMessageBox(tr2("Внимание", "Attention"),
-                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
-                       mbOK);
-        return;
-    }
-    if (profTransfer)
+    if (!rundetail::readyToSend(*this))
         return;
     const bool automatic = ui->AutoInp->isChecked();
     // A running timed run is stopped even when the list no longer fits the settings.
@@ -185,6 +172,7 @@ void TForm1::ProfileInpButtonEnterClick()
     TimerCountdown->setInterval(runSecondMs);
     autoRun = true;
     paused = false;
+    restorePeriod = false;
     ui->ProfileInpButtonPause->setEnabled(true);
     rundetail::setRunMenusEnabled(*this, false);
     SetProfileControlsEnabled(false);
