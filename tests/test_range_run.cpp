@@ -191,6 +191,26 @@ TEST_F(RangeRunTest, TimedRunSendsEveryValueAfterThePeriodAndEnds)
     EXPECT_TRUE(dialogs().empty());
 }
 
+// The run's values stay in the unit it was started in, whatever unit is chosen meanwhile.
+TEST_F(RangeRunTest, TimedRunKeepsTheUnitItWasStartedIn)
+{
+    SimInstrument& sim = connectRange(1);
+    ui()->ChooseOhm2->setCurrentIndex(1);
+    w->ChooseOhmSelect(ui()->ChooseOhm2);
+    setRange("1", "2", "0,5");
+    chooseTimed("2");
+    click(ui()->IncrInpButtonEnter);
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(ui()->IncrInpNextVal->text(), "1,500000");
+    ui()->ChooseOhm2->setCurrentIndex(0);
+    w->ChooseOhmSelect(ui()->ChooseOhm2);
+
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !w->autoRun; }, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(sentValues(sim), QStringList({"1000,000", "1500,000", "2000,000"}));
+    EXPECT_EQ(entries(ui()->InfoValsOhm), QStringList({"1000,000", "1500,000", "2000,000"}));
+}
+
 TEST_F(RangeRunTest, PauseWaitsOnlyForTheTimeLeftAndContinueGoesOn)
 {
     SimInstrument& sim = timedRange("0", "20", "10", "10");

@@ -2,6 +2,7 @@
 // press of the enter button or one step per period of the run timer.
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileProcessor.h"
+#include "instrument/ValueLimitTables.h"
 #include "platform/NumberText.h"
 #include "ui/EntryLimits.h"
 #include "ui/RunInternal.h"
@@ -15,21 +16,28 @@ namespace
 
 using rundetail::kIdle;
 
-// A value of the range in the current unit, as its format writes it.
+// A value of the range as the format of its unit writes it. The run keeps the unit it was
+// checked in: a unit chosen meanwhile changes neither the values nor their texts.
 QString shown(const TForm1& w, double value)
 {
-    return numtext::formatFloat(*w.processor->curFormat, value);
+    const int variant = w.variantIndex();
+    if (w.celsiusMode() || !valuelimits::hasOhmLimits(variant, w.rangeUnit))
+        return numtext::formatFloat(*w.processor->curFormat, value);
+    return numtext::formatFloat(QString::fromLatin1(valuelimits::ohmLimits(variant, w.rangeUnit).format),
+                                value);
 }
 
-// The text SetValueOnDevice takes for a value shown in the current unit: in Ohm mode with
-// kΩ or MΩ its Ω text in the Ω format of the variant, otherwise the text as it stands.
-QString valueText(TForm1& w, const QString& text)
+// The text SetValueOnDevice takes for a value of the range: in Ohm mode with kΩ or MΩ its
+// Ω text in the Ω format of the variant, otherwise the text as it stands.
+QString valueText(const TForm1& w, const QString& text)
 {
-    const int unit = w.unitIndex();
+    const int variant = w.variantIndex();
     double value = 0;
-    if (w.celsiusMode() || unit == 0 || !numtext::tryStrToFloat(text, value))
+    if (w.celsiusMode() || w.rangeUnit == 0 || !valuelimits::hasOhmLimits(variant, 0) ||
+        !numtext::tryStrToFloat(text, value))
         return text;
-    return numtext::formatFloat(ohmCheckLimits(w).ohmFormat, value * unitFactor(unit));
+    return numtext::formatFloat(QString::fromLatin1(valuelimits::ohmLimits(variant, 0).format),
+                                value * unitFactor(w.rangeUnit));
 }
 
 // The value after the one just sent; a step past the end is cut to the end. The sum is
@@ -87,6 +95,7 @@ bool TForm1::CheckRangeParams()
     if (!numtext::tryStrToFloat(step, value))
         return false;
     rangeStep = value;
+    rangeUnit = unitIndex();
 
     // The sign of the step gives the direction; its size must itself be an allowed value.
     const QString stepSize = step.startsWith(QLatin1Char('-')) ? step.mid(1) : step;
@@ -136,6 +145,7 @@ void TForm1::RangeManualStep()
         text = valueText(*this, ui->IncInpEditStart->text());
         advance(*this, rangeStart);
         lockRangeControls(*this, true);
+        ui->IncrInpButtonPause->setText(tr2("Прервать", "Stop"));
     } else {
         text = valueText(*this, ui->IncrInpNextVal->text());
         if (nextRangeValue == rangeEnd)

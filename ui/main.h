@@ -170,8 +170,9 @@ public:
     // Milliseconds that one second of a run period and of its countdown lasts. Only tests
     // change it, to run timed runs quickly.
     static inline int runSecondMs = 1000;
-    double rangeStart = 0, rangeEnd = 0, rangeStep = 0;     // current unit; the step is signed
+    double rangeStart = 0, rangeEnd = 0, rangeStep = 0;     // in rangeUnit; the step is signed
     double nextRangeValue = 0;                              // what the next range step sends
+    int rangeUnit = 0;                                      // ChooseOhm index the range was checked in
     int listInCelsius = 0;                                  // 1: the loaded list is in °C
     int listRtdType = 0, listRt0 = 0;                       // thermometer of a °C list
     void (TForm1::*runTimerHandler)() = &TForm1::TimerIncr; // OnTimer of `Timer`, by input type
