@@ -324,6 +324,42 @@ TEST_F(OpenListTest, MissingFileOrCancelChangesNothing)
     EXPECT_EQ(w.processor->profPath, "kept.txt");
 }
 
+// What the history's save button writes as a value list opens as one.
+TEST_F(OpenListTest, HistorySavedAsAValueListOpensAgain)
+{
+    struct Case {
+        bool celsius;
+        QStringList values;
+    };
+    const Case cases[] = {{false, {"1234,500", "0,001", "9999,999"}}, {true, {"-50,25", "0", "849,99"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.celsius);
+        if (c.celsius)
+            selectCelsius(&TForm1::platinum385Click, &TForm1::N501Click);
+        ui()->InpType->setCurrentIndex(2);
+        w.InpTypeChange();
+        w.curHistoryList->addItems(c.values);
+        const QString p = path(c.celsius ? "c.txt" : "o.txt");
+        files.answerWith(p);
+        files.setFilterIndex(1);
+        QTest::mouseClick(ui()->StandartInpButtonSaveAsProfile, Qt::LeftButton);
+        seam.clear();
+
+        // Back to ohms and the value list: the file switches the window to its quantity.
+        w.OhmClick(ui()->Ohm);
+        ui()->InpType->setCurrentIndex(0);
+        w.InpTypeChange();
+        open(p);
+        EXPECT_TRUE(seam.shown().empty()) << seam.shown().front().text.toStdString();
+        EXPECT_EQ(listed(), c.values);
+        EXPECT_EQ(w.celsiusMode(), c.celsius);
+        if (c.celsius) {
+            EXPECT_TRUE(ui()->platinum385->isChecked());
+            EXPECT_TRUE(ui()->N501->isChecked());
+        }
+    }
+}
+
 // ---------------------------------------------------------------- list runs
 
 class ListRunTest : public RunFixture
