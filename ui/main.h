@@ -103,7 +103,6 @@ public:
     // countdown captions sized to their text first); run again after captions change.
     void PlaceValueLabels();
     void SaveSettings();
-    void SetLanguage(const QString& language);
     void BuildSkinMenu();
     void WheelStep(QWheelEvent* event);
     // Log helpers: insert at logIndex and advance it, or insert at a fixed line.
@@ -117,6 +116,13 @@ public:
     void ProfileInpButtonEnterClick(); // list start/stop
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
+
+    // ---- language (ui/Language.cpp) ----
+    // "English" or "Russian": rewrites the window's texts when the other language is in force;
+    // any other call does nothing.
+    void SetLanguage(const QString& language);
+    void EnglishClick();
+    void RussianClick();
 
     // ---- serial link (ui/link/LinkTransport.cpp) ----
     // Builds txFrame/txLength; returns false (with a log line) when the address is not a number
