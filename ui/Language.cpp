@@ -314,10 +314,12 @@ void TForm1::SetLanguage(const QString& language)
         if (!component || (listRun && component == ui->ProfileInpButtonPause))
             continue;
         const QString text = QString::fromUtf8(english ? t.english : t.russian);
-        if (t.prop == Prop::Hint)
-            qobject_cast<QWidget*>(component)->setToolTip(text);
-        else
+        if (t.prop == Prop::Hint) {
+            if (auto* widget = qobject_cast<QWidget*>(component))
+                widget->setToolTip(text);
+        } else {
             setCaption(component, text);
+        }
     }
     applyStateTexts(*this, english, listRun, rangeRun);
 
