@@ -2,7 +2,9 @@
 // follow the window's state, the item and unit boxes, the menu items that switch, and a switch
 // to the language in force that changes nothing.
 
+#include "tests/LinkFixture.h"
 #include "tests/WindowFixture.h"
+#include "ui_TForm1.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -574,3 +576,49 @@ TEST_F(LanguageTest, TheSecondInformationColumnMovesWithTheLanguage)
         }
     }
 }
+
+// The identification of a simulated RD5540-3, shown in the language of the moment and switched.
+class LanguageLinkTest : public LinkFixture, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(LanguageLinkTest, IdentificationTextsFollowTheSwitch)
+{
+    const bool startInEnglish = GetParam();
+    Ui::TForm1* ui = w->ui;
+    if (startInEnglish)
+        w->SetLanguage(QStringLiteral("English"));
+    SimInstrument& sim = addSim(3);
+    ASSERT_TRUE(connectTo(sim));
+    const QString range = ui->rangeLabel->text().section(QLatin1Char(' '), 0, 0);
+    const QString step = ui->stepLabel->text().section(QLatin1Char(' '), 0, 0);
+    ASSERT_FALSE(range.isEmpty());
+    ASSERT_NE(range, QStringLiteral("--"));
+
+    const auto expectShown = [&](bool inEnglish) {
+        SCOPED_TRACE(inEnglish ? "English" : "Russian");
+        const QString ohm = inEnglish ? QStringLiteral(" Ohm") : QStringLiteral(" Ом");
+        EXPECT_EQ(ui->rangeLabel->text(), range + ohm);
+        EXPECT_EQ(ui->stepLabel->text(), step + ohm);
+        EXPECT_EQ(ui->yearLabel->text(), inEnglish ? QStringLiteral("2024") : QStringLiteral("2024 г."));
+        EXPECT_EQ(ui->ConnectionButton->text(),
+                  inEnglish ? QStringLiteral("Disconnect") : QStringLiteral("Отключение"));
+        EXPECT_EQ(ui->LabelPrecision->text(), QStringLiteral("0,02"));
+        EXPECT_EQ(ui->DeviceNoLabel->text(), QStringLiteral("1042"));
+    };
+    expectShown(startInEnglish);
+    w->SetLanguage(startInEnglish ? QStringLiteral("Russian") : QStringLiteral("English"));
+    expectShown(!startInEnglish);
+    w->SetLanguage(startInEnglish ? QStringLiteral("English") : QStringLiteral("Russian"));
+    expectShown(startInEnglish);
+
+    // Disconnected again: the button reads "connect" in the language of the moment.
+    w->ConnectionButtonClick();
+    ASSERT_FALSE(w->connected);
+    w->SetLanguage(startInEnglish ? QStringLiteral("Russian") : QStringLiteral("English"));
+    EXPECT_EQ(ui->ConnectionButton->text(),
+              startInEnglish ? QStringLiteral("Подключение") : QStringLiteral("Connect"));
+}
+
+INSTANTIATE_TEST_SUITE_P(RussianOrEnglishFirst, LanguageLinkTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "English" : "Russian"; });
