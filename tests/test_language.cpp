@@ -144,6 +144,14 @@ const char* const kInpTypeEn[] = {"Array", "Range", "Single"};
 const char* const kUnitRu[] = {"R, Ом", "R, кОм", "R, МОм"};
 const char* const kUnitEn[] = {"R, Ohm", "R, kOhm", "R, MOhm"};
 
+QStringList comboItems(const QComboBox* box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
 QString shownText(const QObject* o)
 {
     if (auto* menu = qobject_cast<const QMenu*>(o))
@@ -158,21 +166,10 @@ QString shownText(const QObject* o)
         return label->text();
     if (auto* edit = qobject_cast<const QLineEdit*>(o))
         return edit->text();
-    if (auto* box = qobject_cast<const QComboBox*>(o)) {
-        QStringList items;
-        for (int i = 0; i < box->count(); ++i)
-            items << box->itemText(i);
-        return QString::number(box->currentIndex()) + QLatin1Char(':') + items.join(QLatin1Char('|'));
-    }
+    if (auto* box = qobject_cast<const QComboBox*>(o))
+        return QString::number(box->currentIndex()) + QLatin1Char(':') +
+               comboItems(box).join(QLatin1Char('|'));
     return {};
-}
-
-QStringList comboItems(const QComboBox* box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
 }
 
 QStringList items(const char* const (&texts)[3])
@@ -257,7 +254,7 @@ TEST_F(LanguageTest, TextsOutsideTheTableStay)
     ui()->Info->setPlainText(QStringLiteral("12:00:00\nЗначение установлено!"));
     ui()->InfoValsOhm->addItem(QStringLiteral("100,000"));
     QStringList before;
-    const QList<QObject*> kept = {w.ui->OtklonOm,
+    const QList<QObject*> kept = {ui()->OtklonOm,
                                   ui()->OtklonPercent,
                                   ui()->OtklonC,
                                   ui()->OtklonPercentC,
