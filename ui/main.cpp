@@ -36,8 +36,8 @@ namespace
 
 using namespace std::chrono_literals;
 
-constexpr auto FirstPollPeriod = 4000ms;  // status polling until the poller sets its own period
-constexpr auto CountdownStep = 1000ms;    // the countdown of a timed run shows whole seconds
+constexpr auto FirstPollPeriod = 4000ms; // status polling until the poller sets its own period
+constexpr auto CountdownStep = 1000ms;   // the countdown of a timed run shows whole seconds
 
 constexpr int ClientWidth = 738; // the client area below the menu bar
 constexpr int ClientHeight = 736;
@@ -641,19 +641,6 @@ void TForm1::ProfileInpButtonEnterClick()
     ui->ProfileInpButtonCreate->setEnabled(true);
     ui->InfoValsProf->setEnabled(true);
     ui->ProfileInpButtonEnter->setText(tr2("Старт", "Start"));
-}
-
-// ---------------------------------------------------------------- later work
-
-void TForm1::RequestTimerTimer()
-{
-    // The status poll comes with the status polling work.
-}
-
-void TForm1::ShowDeviceValue(const QString& value)
-{
-    // Recording a value changed on the instrument comes with that work.
-    Q_UNUSED(value);
 }
 
 // ---------------------------------------------------------------- events
