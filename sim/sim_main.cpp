@@ -1,8 +1,9 @@
 // vardeko-sim: a simulated RD5540 on a pseudo-terminal, for trying the program without
 // the instrument. Prints its link and pty, answers until SIGINT/SIGTERM/SIGHUP, then
-// removes its link. Lines on its standard input work its front panel (see kPanelHelp).
+// removes its link. Lines on its standard input work its front panel (sim/SimPanel.h).
 
 #include "sim/SimInstrument.h"
+#include "sim/SimPanel.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -51,48 +52,6 @@ int countValue(const QCommandLineParser& parser, const QString& name)
     return n;
 }
 
-const char* const kPanelHelp =
-    "Front panel: while it runs, lines on standard input change the instrument as an\n"
-    "operator at it would, and raise the status bits that the program polls:\n"
-    "  value R     set R ohms, e.g. \"value 123,45\" (a whole number of steps in range)\n"
-    "  display L   display selection A..H (A Rвос, B ΔR, C δR, D Rпред, E U max,\n"
-    "              F I max, G decade steps, H blank)\n"
-    "  mode L      output mode A..D (A 2-wire, B 4-wire, C 2-wire compensated,\n"
-    "              D 4-wire compensated)";
-
-// One line of the front panel; a word on what was done or refused.
-void panelCommand(SimInstrument& sim, const QString& line)
-{
-    const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.isEmpty())
-        return;
-    const QString command = words.front().toLower();
-    const QByteArray argument = words.size() == 2 ? words.back().toLatin1() : QByteArray();
-    const char letter = argument.size() == 1 ? char(QChar::fromLatin1(argument[0]).toUpper().toLatin1()) : 0;
-    bool done = false;
-    std::uint16_t reg = 0;
-    if (command == QLatin1String("value") && !argument.isEmpty()) {
-        done = sim.panelValue(argument);
-        reg = 40073;
-    } else if (command == QLatin1String("display")) {
-        done = sim.panelDisplay(letter);
-        reg = 40078;
-    } else if (command == QLatin1String("mode")) {
-        done = sim.panelMode(letter);
-        reg = 40085;
-    } else {
-        std::fprintf(stderr, "vardeko-sim: unknown command \"%s\"\n%s\n", qPrintable(line.simplified()),
-                     kPanelHelp);
-        return;
-    }
-    if (done)
-        std::printf("panel: %u = %s, status %s\n", unsigned(reg), sim.registerText(reg).constData(),
-                    sim.registerText(40087).constData());
-    else
-        std::fprintf(stderr, "vardeko-sim: the panel cannot set \"%s\"\n", qPrintable(line.simplified()));
-    std::fflush(stdout);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -112,7 +71,7 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Simulated RD5540 resistance measure on a pseudo-terminal.\n\n") +
-        QString::fromUtf8(kPanelHelp));
+        simpanel::panelHelp());
     parser.addHelpOption();
     const auto opt = [&parser](const char* name, const char* help, const char* value = nullptr) {
         QCommandLineOption o(QString::fromLatin1(name), QString::fromLatin1(help));
@@ -201,8 +160,14 @@ int main(int argc, char** argv)
     // The front panel reads standard input until it ends; the process ends by a signal.
     std::thread panel([&sim] {
         char line[256];
-        while (std::fgets(line, sizeof line, stdin))
-            panelCommand(sim, QString::fromUtf8(line));
+        while (std::fgets(line, sizeof line, stdin)) {
+            const simpanel::Reply reply = simpanel::command(sim, QString::fromUtf8(line));
+            if (reply.ok && !reply.text.isEmpty())
+                std::printf("panel: %s\n", qPrintable(reply.text));
+            else if (!reply.ok)
+                std::fprintf(stderr, "vardeko-sim: %s\n", qPrintable(reply.text));
+            std::fflush(stdout);
+        }
     });
     panel.detach();
 

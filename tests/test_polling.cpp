@@ -340,6 +340,32 @@ TEST_F(PollingTest, NothingIsPolledDuringASetChainOrAProfileRead)
     EXPECT_FALSE(w->profTransfer);
 }
 
+TEST_F(PollingTest, EnterButtonDoesNothingWhileAPollIsOnTheLine)
+{
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    tick({});
+    sim.addFault(Fault::delay(200, 1)); // the poll's answer takes a while
+    const int lines = w->InfoLines->count();
+    startPolling();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return sim.requestCount() == 1; }));
+    EXPECT_TRUE(ui()->StandartInpEdit->isReadOnly());
+    ui()->StandartInpEdit->setText("100");
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(calls(sim), Calls{"40087"});
+    EXPECT_EQ(w->InfoLines->count(), lines);
+    EXPECT_FALSE(w->setPending);
+    expectInputReleased();
+
+    // Once the poll is answered the same press sets the value.
+    w->RequestTimer->stop();
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(log().value(3), "Значение установлено!");
+    EXPECT_EQ(calls(sim).at(1), "40078=A");
+}
+
 TEST_F(PollingTest, NothingIsPolledInATimedRunOrWithPollingSwitchedOff)
 {
     SimInstrument& sim = addSim(1);
