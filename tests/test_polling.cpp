@@ -366,6 +366,26 @@ TEST_F(PollingTest, EnterButtonDoesNothingWhileAPollIsOnTheLine)
     EXPECT_EQ(calls(sim).at(1), "40078=A");
 }
 
+TEST_F(PollingTest, ASetTakesThePlaceOfAValueChangePendingFromThePanel)
+{
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    tick({w->ui->checkU});
+    // The poll saw the change; before its next tick the operator sets a value himself.
+    ASSERT_TRUE(sim.panelValue("300"));
+    w->statusFlags = statusbit::ValueChanged;
+    ui()->StandartInpEdit->setText("100");
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+
+    // The set's own ready answer leads to its read-outs, not to reading the panel's value.
+    EXPECT_EQ(calls(sim), (Calls{"40078=A", "40085=A", "40073=100,000", "40074=A", "40075", "40083"}));
+    EXPECT_EQ(log().value(4), "Значение установлено!");
+    EXPECT_EQ(w->lastValue, "100,000");
+    EXPECT_EQ(w->statusFlags, 0);
+    expectInputReleased();
+}
+
 TEST_F(PollingTest, NothingIsPolledInATimedRunOrWithPollingSwitchedOff)
 {
     SimInstrument& sim = addSim(1);
