@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTime>
 
+#include <functional>
 #include <string>
 
 namespace
@@ -188,6 +189,42 @@ TEST_F(PollingTest, DisplayAndModeChangedAtThePanelSelectTheirMenuItems)
     ASSERT_GE(set.size(), 2u);
     EXPECT_EQ(set[0].text, QByteArray("C"));
     EXPECT_EQ(set[1].text, QByteArray("B"));
+}
+
+TEST_F(PollingTest, StatusWithNothingToReadIsOnlyCleared)
+{
+    struct Case {
+        const char* name;
+        std::function<void(SimInstrument&)> change;
+        Calls requests;
+    };
+    const Case cases[] = {
+        // Bit 3 asks for nothing but the clear at the next tick.
+        {"bit3", [](SimInstrument& s) { s.setStatusBits(statusbit::ClearPending); }, {"40087", "40087=0"}},
+        // The panel's value is the one set last: read, but nothing shown.
+        {"sameValue", [](SimInstrument& s) { s.panelValue("250"); }, {"40087", "40075", "40073", "40087=0"}},
+    };
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    tick({});
+    ui()->StandartInpEdit->setText("250"); // the value set last
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(w->lastValue, "250,000");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.clearRequests();
+        const QString label = ui()->LabelLastVal->text();
+        const int lines = w->InfoLines->count();
+        c.change(sim);
+        startPolling();
+        ASSERT_TRUE(waitStatusCleared(sim));
+        EXPECT_EQ(calls(sim), c.requests);
+        EXPECT_EQ(sim.statusBits(), 0);
+        EXPECT_EQ(ui()->LabelLastVal->text(), label);
+        EXPECT_EQ(w->InfoLines->count(), lines);
+        expectInputReleased();
+    }
 }
 
 struct CelsiusCase {

@@ -23,7 +23,7 @@ constexpr auto BusyPeriod = 500ms;  // changes pending: one per tick, then the c
 constexpr auto IdlePeriod = 3000ms; // nothing pending: one status read per period
 // Every bit of the status that asks for the busy pace (bits 1 to 5).
 constexpr std::uint8_t Reported = statusbit::Handled | statusbit::ClearPending;
-// Instruments with a lower serial number have no status register worth polling.
+// Instruments with a lower serial number are never polled.
 constexpr int FirstPolledSerial = 13;
 
 // A control's own enabled state, whatever its group box says.
