@@ -423,6 +423,39 @@ TEST_F(PollingTest, ASetTakesThePlaceOfAValueChangePendingFromThePanel)
     expectInputReleased();
 }
 
+TEST_F(PollingTest, ASetKeepsTheInputLockedWithAModeChangePending)
+{
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    tick({});
+    sim.setNotReadyCount(30); // the chain waits a while for the instrument
+    w->statusFlags = statusbit::ModeChanged | statusbit::DisplayChanged;
+    ui()->StandartInpEdit->setText("100");
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+    // Past the output mode's acknowledgement, waiting for ready.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return sim.requestCount() >= 8; }));
+    EXPECT_FALSE(ui()->StandartInpButtonEnter->isEnabled());
+    EXPECT_TRUE(ui()->StandartInpEdit->isReadOnly());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(log().value(3), "Значение установлено!");
+    EXPECT_EQ(w->statusFlags, 0);
+    expectInputReleased();
+}
+
+TEST_F(PollingTest, ChangesSeenOnAnEarlierConnectionAreForgotten)
+{
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    w->statusFlags = statusbit::ValueChanged | statusbit::ModeChanged;
+    w->ConnectionButtonClick();
+    ASSERT_FALSE(w->connected);
+    ASSERT_TRUE(connectTo(sim));
+    EXPECT_EQ(w->statusFlags, 0);
+    startPolling();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !calls(sim).empty(); }));
+    EXPECT_EQ(calls(sim).front(), "40087");
+}
+
 TEST_F(PollingTest, NothingIsPolledInATimedRunOrWithPollingSwitchedOff)
 {
     SimInstrument& sim = addSim(1);

@@ -105,9 +105,11 @@ void TForm1::SetValueOnDevice(const QString& value)
     const QByteArray text = cp1251::fromUnicode(numtext::formatFloat(limits.ohmFormat, setValueOhm));
     std::memcpy(pendingValue, text.constData(), std::min<std::size_t>(text.size(), kMaxPendingText));
     setPending = true;
-    // This value takes the place of one set on the instrument's panel: a change still pending
-    // from there would take the ready answer of this chain for its own.
-    statusFlags &= std::uint8_t(~statusbit::ValueChanged);
+    // This chain writes its own display selection, output mode and value over whatever was
+    // set on the instrument's panel. A change still pending from there would take the ready
+    // answer of this chain for its own (value), or give the input back half way (mode).
+    statusFlags &=
+        std::uint8_t(~(statusbit::ValueChanged | statusbit::DisplayChanged | statusbit::ModeChanged));
 
     SendFrame(frame::FuncWrite, regNumber(Reg::Display), displayLetter);
 }
