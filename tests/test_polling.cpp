@@ -6,6 +6,7 @@
 #include "ui_TForm1.h"
 
 #include "tests/LinkFixture.h"
+#include "tests/RunFixture.h"
 
 #include "instrument/ProfileProcessor.h"
 #include "instrument/Registers.h"
@@ -478,6 +479,38 @@ TEST_F(PollingTest, NothingIsPolledInATimedRunOrWithPollingSwitchedOff)
     ui()->RequestEnabled->trigger();
     ASSERT_TRUE(testsupport::waitUntil([&] { return !calls(sim).empty(); }));
     EXPECT_EQ(calls(sim).front(), "40075");
+}
+
+using TimedRunPollingTest = RunFixture;
+
+TEST_F(TimedRunPollingTest, NothingIsPolledWhileATimedRangeRuns)
+{
+    SimInstrument& sim = addSim(4);
+    ASSERT_TRUE(connectTo(sim));
+    tick({});
+    chooseInputType(1);
+    ui()->IncInpEditStart->setText("10");
+    ui()->IncInpEditEnd->setText("0");
+    ui()->IncInpEditStep->setText("-5");
+    chooseTimed("2");
+    w->RequestTimer->start(5); // ticks all through the run
+    click(ui()->IncrInpButtonEnter);
+    ASSERT_TRUE(w->autoRun);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !w->autoRun; }, 20s));
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(sentValues(sim), QStringList({"10", "5", "0"}));
+    const auto isPoll = [](const SimInstrument::Request& r) {
+        return r.reg == 40087 || (r.function == frame::FuncRead && (r.reg == 40078 || r.reg == 40085));
+    };
+    const std::vector<SimInstrument::Request> run = sim.requests();
+    EXPECT_TRUE(std::none_of(run.begin(), run.end(), isPoll));
+
+    // Back in manual input the poll resumes.
+    click(ui()->ManualInp);
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        const std::vector<SimInstrument::Request> r = sim.requests();
+        return std::any_of(r.begin(), r.end(), isPoll);
+    }));
 }
 
 TEST_F(PollingTest, OnlyInstrumentsFromSerialNumber13OnArePolled)
