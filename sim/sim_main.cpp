@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -158,9 +159,19 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     // The front panel reads standard input until it ends; the process ends by a signal.
+    // Started in the background of a terminal, a read would stop the whole simulator: it
+    // fails instead, and is tried again until the simulator is brought to the foreground.
+    std::signal(SIGTTIN, SIG_IGN);
     std::thread panel([&sim] {
         char line[256];
-        while (std::fgets(line, sizeof line, stdin)) {
+        for (;;) {
+            if (!std::fgets(line, sizeof line, stdin)) {
+                if (std::feof(stdin))
+                    return;
+                std::clearerr(stdin);
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                continue;
+            }
             const simpanel::Reply reply = simpanel::command(sim, QString::fromUtf8(line));
             if (reply.ok && !reply.text.isEmpty())
                 std::printf("panel: %s\n", qPrintable(reply.text));
