@@ -1,7 +1,8 @@
 // Status polling end to end: changes made at the simulated instrument's front panel (value,
 // display selection, output mode) reach the window and the log through the real poll timer;
 // the status is cleared afterwards; nothing is polled while the line or the input is busy,
-// in a timed run, with polling switched off or for an old instrument; and a poll that meets
+// in a timed run, with polling switched off or for an old instrument; a set made while a
+// poll is out, or while a panel change is pending, runs its own chain; and a poll that meets
 // a failed link sends nothing while the failure's box is open.
 #include "ui_TForm1.h"
 

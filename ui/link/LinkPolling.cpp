@@ -6,7 +6,6 @@
 #include "instrument/ProfileProcessor.h"
 #include "instrument/Registers.h"
 #include "platform/NumberText.h"
-#include "ui/link/LinkInternal.h"
 #include "ui/main.h"
 
 #include "ui_TForm1.h"
