@@ -36,8 +36,8 @@ namespace
 
 using namespace std::chrono_literals;
 
-constexpr auto FirstPollPeriod = 4000ms;  // status polling until the poller sets its own period
-constexpr auto CountdownStep = 1000ms;    // the countdown of a timed run shows whole seconds
+constexpr auto FirstPollPeriod = 4000ms; // status polling until the poller sets its own period
+constexpr auto CountdownStep = 1000ms;   // the countdown of a timed run shows whole seconds
 
 constexpr int ClientWidth = 738; // the client area below the menu bar
 constexpr int ClientHeight = 736;
@@ -332,6 +332,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     connect(ui->IncrInpButtonEnter, &QPushButton::clicked, this, &TForm1::IncrInpButtonEnterClick);
     connect(ui->ProfileInpButtonEnter, &QPushButton::clicked, this, &TForm1::ProfileInpButtonEnterClick);
     connect(ui->StandartInpButtonEnter, &QPushButton::clicked, this, &TForm1::StandartInpButtonEnterClick);
+    connect(ui->ProfileInpButtonCreate, &QPushButton::clicked, this, &TForm1::ProfileInpButtonCreateClick);
+    connect(ui->ProfileInpButtonChange, &QPushButton::clicked, this, &TForm1::ProfileInpButtonChangeClick);
     connect(ui->StandartInpButtonDel, &QPushButton::clicked, this, &TForm1::StandartInpButtonDelClick);
     connect(ui->DigitUp, &QPushButton::clicked, this, &TForm1::DigitUpClick);
     connect(ui->DigitDown, &QPushButton::clicked, this, &TForm1::DigitDownClick);

@@ -168,6 +168,12 @@ public:
         std::vector<std::vector<double>> cells; // as ProfileProcessor::profile
     } profStage;
 
+    // ---- value-list editor (ui/ProfileEdit.cpp) ----
+    int listInCelsius = 0;              // 1: the list in InfoValsProf is in °C
+    int listRtdType = 0, listRt0 = 0;   // thermometer of a °C list
+    void ProfileInpButtonCreateClick(); // a new list in the editor, modal
+    void ProfileInpButtonChangeClick(); // the list of InfoValsProf in the editor, modal
+
     // ---- status polling (later) ----
     void RequestTimerTimer();
     void ShowDeviceValue(const QString& value);
