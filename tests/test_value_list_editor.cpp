@@ -49,8 +49,8 @@ protected:
     void listInput()
     {
         ui()->InpType->setCurrentIndex(0);
-        w.curHistoryList = ui()->InfoValsProf;
-        ui()->ProfileInputGroup->show();
+        w.InpTypeChange();
+        ASSERT_EQ(w.curHistoryList, ui()->InfoValsProf);
     }
 
     // An editor as the main window's buttons make it, for the quantity the window shows.
@@ -400,6 +400,45 @@ TEST_F(EditorTest, CelsiusListHeaderNamesTheThermometer)
     EXPECT_EQ(w.listInCelsius, 1);
     EXPECT_EQ(w.listRtdType, 1);
     EXPECT_EQ(w.listRt0, 100);
+}
+
+// What the editor writes, the list reader takes back: the same entries, quantity,
+// thermometer and R0.
+TEST_F(EditorTest, SavedListOpensAgainAsTheSameList)
+{
+    selectCelsius(&TForm1::copper428Click, &TForm1::N01Click);
+    listInput();
+    openEditor();
+    add("-180");
+    add("199,9");
+    save(path(QStringLiteral("cu.txt")));
+    ASSERT_EQ(mainList(), (QStringList{"-180,0", "199,9"}));
+
+    w.OhmClick(ui()->Ohm); // another quantity: the list box is cleared
+    ASSERT_TRUE(mainList().isEmpty());
+    w.processor->setProfPath(cp1251::fromUnicode(path(QStringLiteral("cu.txt"))));
+    w.LoadValueList();
+    EXPECT_TRUE(seam.shown().size() == 1u) << "only the editor's \"Профиль сохранён.\"";
+    EXPECT_EQ(mainList(), (QStringList{"-180,0", "199,9"}));
+    EXPECT_TRUE(w.celsiusMode());
+    EXPECT_EQ(w.rtdType, 2);
+    EXPECT_EQ(w.processor->Rt0, 10);
+    EXPECT_EQ(w.listInCelsius, 1);
+
+    // An Ohm list written in kΩ holds ohms, which the reader checks against the Ω pattern.
+    w.OhmClick(ui()->Ohm);
+    selectVariant(1);
+    selectUnit(2);
+    editor.reset();
+    openEditor();
+    add("0,09999999");
+    save(path(QStringLiteral("r.txt")));
+    ASSERT_EQ(mainList(), QStringList{"99999,99"});
+    ui()->InfoValsProf->clear();
+    w.LoadValueList();
+    EXPECT_EQ(mainList(), QStringList{"99999,99"});
+    EXPECT_FALSE(w.celsiusMode());
+    EXPECT_EQ(w.listInCelsius, 0);
 }
 
 TEST_F(EditorTest, CancelledSaveHandsNothingOver)

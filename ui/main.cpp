@@ -10,6 +10,7 @@
 #include "platform/MemoLines.h"
 #include "ui/Application.h"
 #include "ui/EditKeys.h"
+#include "ui/Skins.h"
 #include "ui_TForm1.h"
 
 #include <QAbstractItemView>
@@ -181,19 +182,6 @@ void setMenuEnabled(QMenu* menu, bool enabled)
     menu->menuAction()->setEnabled(enabled);
 }
 
-bool isStartCaption(const QString& caption)
-{
-    return caption == QStringLiteral("Старт") || caption == QStringLiteral("Start");
-}
-
-// The period of timed input is missing when the edit is empty or reads 0.
-bool periodMissing(const QLineEdit* edit)
-{
-    bool ok = false;
-    const int seconds = edit->text().toInt(&ok);
-    return !ok || seconds == 0;
-}
-
 // The value edits whose typing goes through the key filters.
 QLineEdit* filteredEdit(const Ui::TForm1* ui, QObject* watched)
 {
@@ -253,8 +241,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     // A top-level Qt main window has its own task-bar entry: no desktop parent or app-window style.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    FitClientArea();
     move(LayoutLeft, LayoutTop);
+    // A skin may draw the menu bar taller or lower: the client area keeps its size.
+    sSkinManager1 = new SkinManager(this);
+    connect(sSkinManager1, &SkinManager::skinApplied, this, &TForm1::FitClientArea);
 
     // Up-down buttons: ranges, wrapping and associates.
     ui->UpDown1->setMin(1);
@@ -313,8 +304,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     connect(ui->ButtonFProfileGet, &QPushButton::clicked, this, &TForm1::ButtonFProfileGetClick);
     connect(ui->ButtonFProfileSet, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
     connect(ui->ButtonFProfileSend, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
-    connect(ui->IncrInpButtonEnter, &QPushButton::clicked, this, &TForm1::IncrInpButtonEnterClick);
-    connect(ui->ProfileInpButtonEnter, &QPushButton::clicked, this, &TForm1::ProfileInpButtonEnterClick);
     connect(ui->StandartInpButtonEnter, &QPushButton::clicked, this, &TForm1::StandartInpButtonEnterClick);
     connect(ui->ProfileInpButtonCreate, &QPushButton::clicked, this, &TForm1::ProfileInpButtonCreateClick);
     connect(ui->ProfileInpButtonChange, &QPushButton::clicked, this, &TForm1::ProfileInpButtonChangeClick);
@@ -367,6 +356,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     onMenuItem(this, ui->N10001, [this] { N10001Click(); });
     onMenuItem(this, ui->RequestEnabled, [this] { RequestEnabledClick(); });
     onMenuItem(this, ui->RequestDisabled, [this] { RequestDisabledClick(); });
+    onMenuItem(this, ui->J1, [this] { J1Click(); });
 
     if (VardekoApplication* app = VardekoApplication::instance())
         connect(app, &VardekoApplication::wheelDelivered, this,
@@ -378,11 +368,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
                         WheelStep(event);
                 });
 
+    WireRunControls();
+
     RequestTimer->start();
 }
 
 TForm1::~TForm1()
 {
+    delete sSkinManager1; // the application's own look returns while the window still stands
     delete ui;
     delete processor; // nothing uses the model after the close handler
     if (Form1 == this)
@@ -483,11 +476,17 @@ void TForm1::SetLanguage(const QString& language)
         checkRadioItem(ui->English);
     else if (language == QStringLiteral("Russian") && ui->English->isChecked())
         checkRadioItem(ui->Russian);
+    RecaptionSkinMenu();
 }
 
-void TForm1::BuildSkinMenu()
+void TForm1::connectMenuItem(QAction* item, std::function<void()> handler)
 {
-    // The skin items come with the skins work.
+    onMenuItem(this, item, std::move(handler));
+}
+
+void TForm1::FitClientArea()
+{
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
 }
 
 bool TForm1::isRussian() const
@@ -536,100 +535,6 @@ void TForm1::SetProfileControlsEnabled(bool enabled)
     ui->ButtonFProfileGet->setEnabled(enabled);
     ui->ButtonFProfileEdit->setEnabled(enabled);
     ui->ButtonFProfileOpen->setEnabled(enabled);
-}
-
-namespace
-{
-
-// What every stop of a timed run undoes, range or list: the timers, the run flags, the
-// countdown and the controls the run had locked.
-void endTimedRun(TForm1& w)
-{
-    w.Timer->stop();
-    w.TimerCountdown->stop();
-    w.autoRun = false;
-    w.paused = false;
-    setMenuEnabled(w.ui->Mfprof, true);
-    setMenuEnabled(w.ui->MphysicVal, true);
-    w.ui->MainMenu->update();
-    w.SetProfileControlsEnabled(true);
-    w.ui->Settings1->setEnabled(true);
-    w.ui->InpType->setEnabled(true);
-    w.ui->TimeLeft->setText(QStringLiteral("--"));
-}
-
-} // namespace
-
-void TForm1::SelectHistoryList()
-{
-    if (ui->InpType->currentIndex() != 0) {
-        const bool celsius = ui->Celsium->isChecked();
-        ui->InfoValsOhm->setVisible(!celsius);
-        ui->InfoValsC->setVisible(celsius);
-        curHistoryList = celsius ? ui->InfoValsC : ui->InfoValsOhm;
-    }
-    ClearHistory(history);
-}
-
-void TForm1::IncrInpButtonEnterClick()
-{
-    if (!connected) {
-        ShowMessageBox(tr2("Внимание", "Attention"),
-                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
-                       mbOK);
-        return;
-    }
-    if (profTransfer)
-        return;
-    // The range check, the manual steps and the start of a timed run come with the range work;
-    // stopping a running timed run is what the link needs now.
-    if (!autoRun || !ui->AutoInp->isChecked() || isStartCaption(ui->IncrInpButtonEnter->text()))
-        return;
-    if (periodMissing(ui->EditAuto)) {
-        ShowMessageBox(tr2("Внимание", "Attention"), tr2("Период времени не указан!", "Set the delay!"),
-                       DialogType::Warning, mbOK);
-        return;
-    }
-    endTimedRun(*this);
-    ui->IncInpEditStart->setEnabled(true);
-    ui->IncInpEditEnd->setEnabled(true);
-    ui->IncInpEditStep->setEnabled(true);
-    ui->IncrInpButtonPause->setEnabled(false);
-    ui->ConnectionButton->setEnabled(true);
-    ui->IncrInpButtonEnter->setText(QStringLiteral("Старт"));
-    ui->IncrInpButtonPause->setText(QStringLiteral("Пауза"));
-    ui->IncrInpNextVal->setText(QStringLiteral("--"));
-}
-
-void TForm1::ProfileInpButtonEnterClick()
-{
-    if (!connected) {
-        ShowMessageBox(tr2("Внимание", "Attention"),
-                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
-                       mbOK);
-        return;
-    }
-    if (profTransfer)
-        return;
-    // The list check, manual sends and the start of a timed run come with the value-list work.
-    // A stop is never refused for a list that no longer fits the settings: the run must end.
-    if (!autoRun || !ui->AutoInp->isChecked())
-        return;
-    if (periodMissing(ui->EditAuto)) {
-        ShowMessageBox(tr2("Внимание", "Attention"), tr2("Период времени не указан!", "Set the delay!"),
-                       DialogType::Warning, mbOK);
-        return;
-    }
-    if (isStartCaption(ui->ProfileInpButtonEnter->text()))
-        return;
-    ui->ProfileInpButtonPause->setText(QStringLiteral("Пауза"));
-    endTimedRun(*this);
-    ui->ProfileInpButtonPause->setEnabled(false);
-    ui->ProfileInpButtonOpen->setEnabled(true);
-    ui->ProfileInpButtonChange->setEnabled(true);
-    ui->ProfileInpButtonCreate->setEnabled(true);
-    ui->InfoValsProf->setEnabled(true);
-    ui->ProfileInpButtonEnter->setText(tr2("Старт", "Start"));
 }
 
 // ---------------------------------------------------------------- later work

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class MemoLines;
@@ -22,6 +23,7 @@ class QLineEdit;
 class QListWidget;
 class QTimer;
 class QWheelEvent;
+class SkinManager;
 class TForm3;
 
 namespace Ui
@@ -47,6 +49,8 @@ public:
     QTimer* RequestTimer;   // status polling, 4000 ms at start
     QTimer* Timer;          // run timer of timed ranges and lists
     QTimer* TimerCountdown; // 1 s countdown of a timed run
+
+    SkinManager* sSkinManager1; // the active skin of the application; owned
 
     // ---- members with their initial values ----
     ProfileProcessor* processor; // the one model object of the run; owned
@@ -90,7 +94,7 @@ public:
     bool autoRun = false;         // a timed range or list run is active
     std::uint8_t statusFlags = 0; // changes on the instrument still to be handled (bits 1, 2, 4, 5)
     bool needTrueVal = false;     // the read-out chain reads Rвос
-    int skinNumber = -1;
+    int skinNumber = -1;          // skin index read from settings.ini, -1: the active skin stays
 
     // ---- lifecycle (ui/main.cpp) ----
     void FormCreate();
@@ -103,8 +107,16 @@ public:
     // countdown captions sized to their text first); run again after captions change.
     void PlaceValueLabels();
     void SaveSettings();
+    void FitClientArea(); // fixed frame: the 738 x 736 client area below the menu bar
     void SetLanguage(const QString& language);
-    void BuildSkinMenu();
+    // ---- skins (ui/Skins.cpp) and the About box (ui/about.cpp) ----
+    void BuildSkinMenu();                // one radio item per stored skin; applies skinNumber
+    void SkinMenuClick(QObject* sender); // the clicked skin item: its skin becomes the active one
+    void RecaptionSkinMenu();            // the items' captions in the window's language
+    void J1Click();                      // the About box, modal
+    // Runs the handler on a click of the item; a checkable item keeps its state from before
+    // the click, which the handler reads and sets itself.
+    void connectMenuItem(QAction* item, std::function<void()> handler);
     void WheelStep(QWheelEvent* event);
     // Log helpers: insert at logIndex and advance it, or insert at a fixed line.
     void LogLine(const QString& text);
@@ -112,9 +124,6 @@ public:
     bool isRussian() const;                                      // the `Russian` menu item is checked
     QString tr2(const char* russian, const char* english) const; // text in the window's language
     void SetProfileControlsEnabled(bool enabled);
-    void SelectHistoryList();
-    void IncrInpButtonEnterClick();    // range start/stop; stopping a run is what the link needs
-    void ProfileInpButtonEnterClick(); // list start/stop
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
 
@@ -168,9 +177,47 @@ public:
         std::vector<std::vector<double>> cells; // as ProfileProcessor::profile
     } profStage;
 
+    // ---- input modes, range runs, value lists (ui/InputModes.cpp, ui/RangeRun.cpp,
+    //      ui/ValueList.cpp) ----
+    // Milliseconds that one second of a run period and of its countdown lasts. Only tests
+    // change it, to run timed runs quickly.
+    static inline int runSecondMs = 1000;
+    double rangeStart = 0, rangeEnd = 0, rangeStep = 0;     // in rangeUnit; the step is signed
+    double nextRangeValue = 0;                              // what the next range step sends
+    int rangeUnit = 0;                                      // ChooseOhm index the range was checked in
+    int listInCelsius = 0;                                  // 1: the loaded list is in °C
+    int listRtdType = 0, listRt0 = 0;                       // thermometer of a °C list
+    void (TForm1::*runTimerHandler)() = &TForm1::TimerIncr; // OnTimer of `Timer`, by input type
+
+    void WireRunControls(); // connects the input-mode, range and list controls (constructor)
+    void RadioWorkModeClick();
+    void InpTypeChange();
+    void SelectHistoryList();
+    void EditAutoKeyPress(QChar& key);
+    bool CheckRangeParams();
+    void IncrInpButtonEnterClick(); // manual step, or start/stop of a timed range run
+    void RangeManualStep();
+    void RangeTimedToggle();
+    void IncrInpButtonPauseClick(QObject* sender); // range or list pause button
+    void TimerIncr();
+    void TimerCountdownTimer();
+    // What every end of a timed run undoes: timers, run flags, locked menus and controls.
+    // The countdown may be left to run out by itself.
+    void EndTimedRun(bool stopCountdown = true);
+    void AbortManualRange();      // ends a manual range run without sending
+    bool setChainRunning() const; // a set chain or another request is under way
+
+    void ProfileInpButtonOpenClick();
+    void LoadValueList();              // reads processor->profPath into InfoValsProf
+    void ProfileInpButtonEnterClick(); // one manual send, or start/stop of a timed list run
+    void TimerProfile();
+    void InfoClick();
+    void InfoValsClick();
+    void InfoValsProfKeyPress(QChar key);
+    void ButtonCleanInfoValsClick();
+    void ButtonCleanInfoClick();
+
     // ---- value-list editor (ui/ProfileEdit.cpp) ----
-    int listInCelsius = 0;              // 1: the list in InfoValsProf is in °C
-    int listRtdType = 0, listRt0 = 0;   // thermometer of a °C list
     void ProfileInpButtonCreateClick(); // a new list in the editor, modal
     void ProfileInpButtonChangeClick(); // the list of InfoValsProf in the editor, modal
 
