@@ -1,5 +1,7 @@
 #include "ui/EditKeys.h"
 
+#include "platform/CodePage.h"
+
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -36,6 +38,17 @@ bool editsByItself(const QKeyEvent* e)
         if (e->matches(k))
             return true;
     return false;
+}
+
+bool cp1251Typing(const QString& text, QChar key, QByteArray* textBytes, char* keyByte)
+{
+    bool ok = false;
+    *textBytes = cp1251::fromUnicode(text, &ok);
+    const QByteArray keyBytes = cp1251::fromUnicode(QString(key));
+    if (!ok || keyBytes.size() != 1)
+        return false;
+    *keyByte = keyBytes.at(0);
+    return true;
 }
 
 void closeSideEntrances(QLineEdit* edit)

@@ -268,14 +268,12 @@ void TForm2::EnterVal(QLineEdit* sender, QChar& key)
         return;
     }
 
-    bool ok = false;
-    const QByteArray shown = cp1251::fromUnicode(sender->text(), &ok);
-    const QByteArray keyBytes = cp1251::fromUnicode(QString(key));
-    if (!ok || keyBytes.size() != 1) {
+    QByteArray shown;
+    char c = 0;
+    if (!editkeys::cp1251Typing(sender->text(), key, &shown, &c)) {
         key = QChar();
         return;
     }
-    const char c = keyBytes.at(0);
     const bool digit = c >= '0' && c <= '9';
     const int id = processor->deviceID;
     const bool five = finalZeroKept();
