@@ -152,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{"Rd2KiloOhmTopOfRange", 1, 1, "99,99999", "99,99999", "99999,99"},
                       EntryCase{"Rd4OhmLoneZeroTakesNoDigit", 3, 0, "05", "0", "0"},
                       EntryCase{"Rd4KiloOhm", 3, 1, "2,5", "2,5", "2500"},
+                      EntryCase{"Rd4OhmCommaStartsNoFraction", 3, 0, ",5", "5", "5"},
                       EntryCase{"Rd5OhmDigitsGoBeforeTheFinalZero", 4, 0, "53", "530", "530"},
                       EntryCase{"Rd5OhmFinalZeroDeletedIsRefused", 4, 0, "5D", "5", nullptr},
                       EntryCase{"Rd5KiloOhm", 4, 1, "1,55", "1,55", "1550"},
@@ -285,6 +286,9 @@ TEST_F(EditorTest, PasteDropAndComposedTextBypassNoFilter)
     type(e, "V");
     QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(e->text(), QStringLiteral("12"));
+    // The X11 selection, which a middle click pastes (only on the xcb platform: PasteUnderX11).
+    if (QGuiApplication::clipboard()->supportsSelection())
+        QGuiApplication::clipboard()->setText(QStringLiteral("77"), QClipboard::Selection);
     QTest::mouseClick(e, Qt::MiddleButton);
     EXPECT_EQ(e->text(), QStringLiteral("12"));
 
