@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/fsuid.h>
+#include <type_traits>
 
 namespace profiletest
 {
@@ -58,22 +59,25 @@ inline void type(QWidget* target, const std::string& keys)
     }
 }
 
-// Runs command, which shows a modal profile window; inside(form) runs while it is shown and
-// is expected to close it. A window still open afterwards is ended, and the test fails.
-inline void withModal(const std::function<void()>& command, const std::function<void(TForm3*)>& inside)
+// Runs command, which shows a modal window (the profile window unless told otherwise);
+// inside(form) runs while it is shown and is expected to close it. A window still open
+// afterwards is ended, and the test fails.
+template <typename Form = TForm3>
+void withModal(const std::function<void()>& command,
+               const std::function<void(std::type_identity_t<Form>*)>& inside)
 {
     bool ran = false;
     auto* poll = new QTimer;
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, [&ran, poll, inside] {
-        auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+        auto* form = qobject_cast<Form*>(QApplication::activeModalWidget());
         if (!form || !form->isVisible())
             return;
         poll->stop();
         ran = true;
         inside(form);
         if (form->isVisible()) {
-            ADD_FAILURE() << "the modal profile window was left open";
+            ADD_FAILURE() << "the modal window was left open";
             form->done(0);
         }
     });
@@ -81,7 +85,7 @@ inline void withModal(const std::function<void()>& command, const std::function<
     command();
     poll->stop();
     delete poll;
-    EXPECT_TRUE(ran) << "no modal profile window was shown";
+    EXPECT_TRUE(ran) << "no modal window was shown";
 }
 
 // Runs the rest of a test with file access checked as an unprivileged user, so that a

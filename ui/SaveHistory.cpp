@@ -3,8 +3,8 @@
 #include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileProcessor.h"
+#include "instrument/TextFileSave.h"
 #include "platform/MemoLines.h"
-#include "platform/TextFile.h"
 #include "platform/WordDocument.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
@@ -15,8 +15,7 @@
 namespace
 {
 
-constexpr int PathBufferBytes = 100; // the 8-bit path of a text file, terminating zero included
-constexpr int TableColumns = 12;     // the set value, then the eleven history columns
+constexpr int TableColumns = 12; // the set value, then the eleven history columns
 const QString kNone = QStringLiteral("--");
 
 // Every cell text is followed by as many blanks as it has characters.
@@ -66,34 +65,13 @@ FileDialogChoice askSavePath(const QString& filter, const QString& fileName)
 
 bool TForm1::WriteTextFile(const QString& path, const QStringList& lines)
 {
-    // The path must reach the file system exactly as chosen: a path the 8-bit buffer cannot
-    // hold is refused rather than cut or garbled.
-    const textfile::PathCheck check = textfile::checkCp1251Path(path, PathBufferBytes);
-    QString problem;
-    if (check == textfile::PathCheck::TooLong)
-        problem = tr2("Путь к файлу длиннее 99 байт. Выберите более короткий путь.",
-                      "The file path is longer than 99 bytes. Choose a shorter path.");
-    else if (check == textfile::PathCheck::OutsideCodePage)
-        problem = tr2("Путь к файлу содержит символы вне кодовой страницы 1251. Выберите другое имя.",
-                      "The file path holds characters outside code page 1251. Choose another name.");
-    QString error;
-    if (problem.isEmpty() && !textfile::writeLines(path, lines, &error))
-        problem = tr2("Не удалось записать файл:\n", "The file could not be written:\n") + path +
-                  QLatin1Char('\n') + error;
-    if (problem.isEmpty())
-        return true;
-    ShowMessageBox(tr2("Ошибка", "Error"), problem, DialogType::Error, mbOK);
-    return false;
+    return textsave::saveTextFile(path, lines, isRussian());
 }
 
 QString TForm1::ValueListHeader() const
 {
-    QStringList fields = {processor->getDeviceName(), QStringLiteral("w")};
-    if (ui->Ohm->isChecked())
-        fields << QStringLiteral("o");
-    else
-        fields << QStringLiteral("c") << QString::number(rtdType) << QString::number(processor->Rt0);
-    return fields.join(QLatin1Char(';'));
+    return textsave::valueListHeader(processor->getDeviceName(), !ui->Ohm->isChecked(), rtdType,
+                                     processor->Rt0);
 }
 
 void TForm1::StandartInpButtonSaveAsProfileClick()

@@ -4,6 +4,7 @@
 #include "instrument/ProfileProcessor.h"
 #include "platform/CodePage.h"
 #include "platform/NumberText.h"
+#include "ui/EditKeys.h"
 #include "ui/EntryLimits.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
@@ -105,14 +106,12 @@ void TForm1::EnterOm(QLineEdit* sender, QChar& key)
     const bool celsius = celsiusMode();
     const bool fiveInOhms = variant == 4 && unit == 0 && !celsius;
 
-    bool ok = false;
-    QByteArray working = cp1251::fromUnicode(text, &ok);
-    const QByteArray keyBytes = cp1251::fromUnicode(QString(key));
-    if (!ok || keyBytes.size() != 1) {
+    QByteArray working;
+    char c = 0;
+    if (!editkeys::cp1251Typing(text, key, &working, &c)) {
         key = QChar();
         return;
     }
-    const char c = keyBytes.at(0);
     const bool digit = c >= '0' && c <= '9';
 
     if ((variant == 3 || variant == 4) && text.isEmpty() && c == '0')

@@ -9,6 +9,7 @@
 #include "platform/ComPort.h"
 #include "platform/MemoLines.h"
 #include "ui/Application.h"
+#include "ui/EditKeys.h"
 #include "ui/Skins.h"
 #include "ui_TForm1.h"
 
@@ -160,24 +161,7 @@ bool isStepKey(int vk, Qt::KeyboardModifiers mods)
     return vk == VkAdd || vk == VkSubtract || (vk == VkOemPlus && (mods & Qt::ShiftModifier));
 }
 
-// The character a key press types, as the key-press handlers see it; null for keys that
-// type nothing (Delete, arrows, modifiers alone).
-QChar typedChar(const QKeyEvent* e)
-{
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QChar(VkReturn);
-    case Qt::Key_Backspace:
-        return QChar(VkBack);
-    case Qt::Key_Delete:
-        return QChar();
-    default:
-        break;
-    }
-    const QString text = e->text();
-    return text.isEmpty() ? QChar() : text.front();
-}
+using editkeys::typedChar;
 
 // A click on a menu item leaves its checked state to the item's handler: the handler sees
 // the state from before the click and checks the item itself.
@@ -321,6 +305,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     connect(ui->ButtonFProfileSet, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
     connect(ui->ButtonFProfileSend, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
     connect(ui->StandartInpButtonEnter, &QPushButton::clicked, this, &TForm1::StandartInpButtonEnterClick);
+    connect(ui->ProfileInpButtonCreate, &QPushButton::clicked, this, &TForm1::ProfileInpButtonCreateClick);
+    connect(ui->ProfileInpButtonChange, &QPushButton::clicked, this, &TForm1::ProfileInpButtonChangeClick);
     connect(ui->StandartInpButtonDel, &QPushButton::clicked, this, &TForm1::StandartInpButtonDelClick);
     connect(ui->DigitUp, &QPushButton::clicked, this, &TForm1::DigitUpClick);
     connect(ui->DigitDown, &QPushButton::clicked, this, &TForm1::DigitDownClick);

@@ -223,6 +223,10 @@ public:
     void ButtonCleanInfoValsClick();
     void ButtonCleanInfoClick();
 
+    // ---- value-list editor (ui/ProfileEdit.cpp) ----
+    void ProfileInpButtonCreateClick(); // a new list in the editor, modal
+    void ProfileInpButtonChangeClick(); // the list of InfoValsProf in the editor, modal
+
     // ---- status polling (ui/link/LinkPolling.cpp) ----
     void RequestTimerTimer();
     void onStatusAnswer(bool isWrite);           // 40087: bits read, or the clear acknowledged

@@ -4,6 +4,7 @@
 
 #include "instrument/ProfileProcessor.h"
 #include "platform/NumberText.h"
+#include "ui/EditKeys.h"
 #include "ui/main.h"
 #include "ui_TForm3.h"
 #include "verification/ProfileWindowText.h"
@@ -66,35 +67,8 @@ int keyCode(const QKeyEvent* e)
     }
 }
 
-// The character a key press types; null for keys that type nothing.
-QChar typedChar(const QKeyEvent* e)
-{
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QChar(13);
-    case Qt::Key_Backspace:
-        return QChar(VkBack);
-    case Qt::Key_Delete:
-        return QChar();
-    default:
-        break;
-    }
-    const QString text = e->text();
-    return text.isEmpty() ? QChar() : text.front();
-}
-
-// Key combinations with which a line edit would change its text by itself.
-bool editsByItself(const QKeyEvent* e)
-{
-    for (QKeySequence::StandardKey k :
-         {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
-          QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord, QKeySequence::DeleteEndOfLine,
-          QKeySequence::DeleteCompleteLine, QKeySequence::Delete, QKeySequence::Backspace})
-        if (e->matches(k) && e->key() != Qt::Key_Backspace && e->key() != Qt::Key_Delete)
-            return true;
-    return false;
-}
+using editkeys::editsByItself;
+using editkeys::typedChar;
 
 // The deviation texts' font: the window's family at the designed size where the widest text
 // fits between a cell and the next column; where the family falls back to a wider face, a
