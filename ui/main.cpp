@@ -36,8 +36,8 @@ namespace
 
 using namespace std::chrono_literals;
 
-constexpr auto FirstPollPeriod = 4000ms;  // status polling until the poller sets its own period
-constexpr auto CountdownStep = 1000ms;    // the countdown of a timed run shows whole seconds
+constexpr auto FirstPollPeriod = 4000ms; // status polling until the poller sets its own period
+constexpr auto CountdownStep = 1000ms;   // the countdown of a timed run shows whole seconds
 
 constexpr int ClientWidth = 738; // the client area below the menu bar
 constexpr int ClientHeight = 736;
@@ -409,17 +409,6 @@ void TForm1::FormCreate()
     BuildSkinMenu();
 }
 
-void TForm1::LoadSettings()
-{
-    // Reading settings.ini comes with the settings work; until then every start is a first start.
-    move(LayoutLeft, LayoutTop);
-    for (QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})
-        box->setCurrentIndex(0); // "R, Ом"
-    skinNumber = -1;
-    ApplyLayoutDefaults();
-    SetLanguage(QStringLiteral("Russian"));
-}
-
 void TForm1::ApplyLayoutDefaults()
 {
     ui->BoxDevice->setCurrentIndex(0);
@@ -429,11 +418,6 @@ void TForm1::ApplyLayoutDefaults()
     SelectHistoryList();
     funcDefaultx2Click();
     N11Click();
-}
-
-void TForm1::SaveSettings()
-{
-    // Writing settings.ini comes with the settings work.
 }
 
 void TForm1::FormClose()
