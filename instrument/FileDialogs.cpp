@@ -24,8 +24,13 @@ QString qtFilter(const QString& filter)
 
 QString ExecuteFileDialog(const FileDialogRequest& request)
 {
+    return ExecuteFileDialogChoice(request).path;
+}
+
+FileDialogChoice ExecuteFileDialogChoice(const FileDialogRequest& request)
+{
     if (FileDialogSeam* seam = FileDialogSeam::active())
-        return seam->answer(request);
+        return seam->answerChoice(request);
 
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(request.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
@@ -33,13 +38,15 @@ QString ExecuteFileDialog(const FileDialogRequest& request)
     dialog.setFileMode(request.kind == FileDialogKind::Save ? QFileDialog::AnyFile
                                                             : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultExt);
-    dialog.setNameFilter(qtFilter(request.filter));
+    const QString filters = qtFilter(request.filter);
+    dialog.setNameFilter(filters);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().front();
+        return {};
+    const qsizetype picked = filters.split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter());
+    return {dialog.selectedFiles().front(), picked < 0 ? 1 : static_cast<int>(picked) + 1};
 }
 
 FileDialogSeam::FileDialogSeam() : m_previous(g_activeSeam)
@@ -71,4 +78,9 @@ QString FileDialogSeam::answer(const FileDialogRequest& request)
 {
     m_shown.push_back(request);
     return m_answerer ? m_answerer(request) : QString();
+}
+
+FileDialogChoice FileDialogSeam::answerChoice(const FileDialogRequest& request)
+{
+    return {answer(request), m_filterIndex};
 }

@@ -20,6 +20,16 @@ struct FileDialogRequest {
 // Shows a modal file dialog; returns the chosen path, or an empty text when cancelled.
 QString ExecuteFileDialog(const FileDialogRequest& request);
 
+// What the operator chose: the path (empty when cancelled) and the filter left selected,
+// counted from 1 in the order of the request's filter.
+struct FileDialogChoice {
+    QString path;
+    int filterIndex = 1;
+};
+
+// As ExecuteFileDialog, for the callers that also need the chosen filter.
+FileDialogChoice ExecuteFileDialogChoice(const FileDialogRequest& request);
+
 // While a FileDialogSeam exists, file dialogs are not shown: each one is recorded and
 // answered by the seam (default: cancelled). Seams nest like DialogSeam.
 class FileDialogSeam
@@ -34,15 +44,18 @@ public:
 
     void setAnswerer(Answerer answerer);
     void answerWith(const QString& path); // every later dialog gets this path; empty cancels
+    void setFilterIndex(int index) { m_filterIndex = index; } // the filter later dialogs report, from 1
 
     const std::vector<FileDialogRequest>& shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
 
     static FileDialogSeam* active();
     QString answer(const FileDialogRequest& request);
+    FileDialogChoice answerChoice(const FileDialogRequest& request);
 
 private:
     FileDialogSeam* m_previous = nullptr;
     Answerer m_answerer;
     std::vector<FileDialogRequest> m_shown;
+    int m_filterIndex = 1;
 };

@@ -496,7 +496,9 @@ void WordDocument::save(const QString& path)
     }
 
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a write cut short (disk full, file size limit) shows in write()'s
+    // count: a buffered file would commit the cut document as complete.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw DocumentError(
             QStringLiteral("Cannot write the document %1: %2").arg(displayName(target), file.errorString()));
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/fsuid.h>
 
 namespace profiletest
 {
@@ -82,6 +83,20 @@ inline void withModal(const std::function<void()>& command, const std::function<
     delete poll;
     EXPECT_TRUE(ran) << "no modal profile window was shown";
 }
+
+// Runs the rest of a test with file access checked as an unprivileged user, so that a
+// read-only folder stays read-only for a test run as root.
+class UnprivilegedFiles
+{
+public:
+    UnprivilegedFiles() : m_previous(setfsuid(65534)) {}
+    ~UnprivilegedFiles() { setfsuid(m_previous); }
+    UnprivilegedFiles(const UnprivilegedFiles&) = delete;
+    UnprivilegedFiles& operator=(const UnprivilegedFiles&) = delete;
+
+private:
+    int m_previous;
+};
 
 inline bool writeBytes(const QString& path, const QByteArray& content)
 {

@@ -1,14 +1,12 @@
 // LibreOffice Writer reads what the document layer writes: the template, a filled protocol
 // and a new document with the history table, converted to text by one headless soffice run.
 #include "platform/WordDocument.h"
+#include "tests/LibreOfficeText.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace
@@ -19,20 +17,8 @@ QString padded(const QString& s)
     return s + QString(s.size(), u' ');
 }
 
-QString convertedText(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll());
-}
-
 TEST(LibreOffice, ReadsTheTemplateAFilledProtocolAndANewTable)
 {
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    ASSERT_FALSE(soffice.isEmpty())
-        << "soffice is missing: scripts/setup.sh installs libreoffice-writer-nogui";
-
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString templ =
@@ -62,39 +48,22 @@ TEST(LibreOffice, ReadsTheTemplateAFilledProtocolAndANewTable)
         doc.save(history);
     }
 
-    const QString out = dir.filePath(QStringLiteral("out"));
-    QProcess process;
-    process.setProgram(soffice);
-    process.setArguments({QStringLiteral("-env:UserInstallation=") +
-                              QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString(),
-                          QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                          QStringLiteral("--convert-to"), QStringLiteral("txt:Text"),
-                          QStringLiteral("--outdir"), out, templateCopy, protocol, history});
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start();
-    ASSERT_TRUE(process.waitForStarted(10000));
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        FAIL() << "soffice took longer than 120 s";
-    }
-    const QString log = QString::fromLocal8Bit(process.readAll());
-    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << log.toStdString();
+    QString failure;
+    const QStringList texts =
+        testsupport::libreOfficeTexts({templateCopy, protocol, history}, dir.path(), &failure);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
 
-    const QString templateText = convertedText(out + QStringLiteral("/template.txt"));
-    ASSERT_FALSE(templateText.isEmpty()) << log.toStdString();
+    const QString& templateText = texts[0];
     for (const char* text : {"Протокол поверки", "R₀₄ₓ =", "Таблица 8. Декада 7 (старшая)",
                              "Пределы допускаемого отклонения, ± %", "9 × R₁"})
         EXPECT_TRUE(templateText.contains(QString::fromUtf8(text))) << text;
 
-    const QString protocolText = convertedText(out + QStringLiteral("/protocol.txt"));
-    ASSERT_FALSE(protocolText.isEmpty()) << log.toStdString();
+    const QString& protocolText = texts[1];
     for (const char* text :
          {"R₀₄ₓ = 0,0100", "R₀₂ₓ = 0,0250", "1000,0400", "0,00400", "0,0202", "Таблица 5. Декада 4"})
         EXPECT_TRUE(protocolText.contains(QString::fromUtf8(text))) << text;
 
-    const QString historyText = convertedText(out + QStringLiteral("/history.txt"));
-    ASSERT_FALSE(historyText.isEmpty()) << log.toStdString();
+    const QString& historyText = texts[2];
     for (const char* text : {"История ввода", "R, Ом:", "δR, %", "Δн-12"})
         EXPECT_TRUE(historyText.contains(QString::fromUtf8(text))) << text;
 }

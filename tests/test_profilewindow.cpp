@@ -16,12 +16,12 @@
 #include <QToolButton>
 #include <csignal>
 #include <memory>
-#include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 using profiletest::readBytes;
 using profiletest::type;
+using profiletest::UnprivilegedFiles;
 using profiletest::writeBytes;
 
 namespace
@@ -479,18 +479,6 @@ TEST_F(ProfileSave, VerificationModeLargeVariantsAreReducedAsWell)
     EXPECT_EQ(lines[3], QStringLiteral("8999998,8"));
     EXPECT_EQ(lines[65], QStringLiteral("0,3000"));
 }
-
-// Runs the rest of a test with file access checked as an unprivileged user, so that a
-// read-only folder stays read-only for a test run as root.
-class UnprivilegedFiles
-{
-public:
-    UnprivilegedFiles() : m_previous(setfsuid(65534)) {}
-    ~UnprivilegedFiles() { setfsuid(m_previous); }
-
-private:
-    int m_previous;
-};
 
 TEST_F(ProfileSave, ReadOnlyFolderKeepsTheEarlierFileAndSaysSo)
 {

@@ -336,6 +336,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     connect(ui->DigitUp, &QPushButton::clicked, this, &TForm1::DigitUpClick);
     connect(ui->DigitDown, &QPushButton::clicked, this, &TForm1::DigitDownClick);
     connect(ui->Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
+    connect(ui->StandartInpButtonSaveAsProfile, &QPushButton::clicked, this,
+            &TForm1::StandartInpButtonSaveAsProfileClick);
+    connect(ui->ButtonSaveInfo, &QPushButton::clicked, this, &TForm1::ButtonSaveInfoClick);
 
     connect(ui->BoxDevice, &QComboBox::currentIndexChanged, this, &TForm1::BoxDeviceChange);
     for (QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})

@@ -237,6 +237,15 @@ public:
     static QByteArray ReplaceSelection(const QByteArray& text, int selEnd, int caret, int length, char key);
     static QByteArray AppendKey(const QByteArray& text, char key);
 
+    // ---- saving the history and the event log (ui/SaveHistory.cpp) ----
+    void StandartInpButtonSaveAsProfileClick();
+    void ButtonSaveInfoClick();
+    void SaveHistoryDocument(const QString& path); // the history as a table in a new document
+    QString ValueListHeader() const;               // "RD5540-3;w;o", "RD5540-1;w;c;1;100"
+    // Writes lines as a text file at path; false, after an error message, when the path is
+    // refused or the file cannot be written (an earlier file then stays as it was).
+    bool WriteTextFile(const QString& path, const QStringList& lines);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

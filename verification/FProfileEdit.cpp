@@ -384,18 +384,3 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event)
     }
     return QDialog::eventFilter(watched, event);
 }
-
-// ---------------------------------------------------------------- verification stepping and protocols
-
-void TForm3::SenderBtn(QToolButton* sender)
-{
-    Q_UNUSED(sender);
-}
-
-void TForm3::btn2xClick() {}
-
-void TForm3::btn4xClick() {}
-
-void TForm3::Protocol_btnClick() {}
-
-void TForm3::PeriodicProtocol() {}

@@ -76,6 +76,10 @@ public:
     void btn4xClick();                   // switches the instrument to uncompensated 4-wire output
     void Protocol_btnClick();            // fills the primary or periodic verification protocol
     void PeriodicProtocol();             // the periodic protocol, once the profile read has ended
+    // A request of the main window is still on the line. The stepping buttons and the
+    // protocol's profile read wait for it: a second chain started in the middle of one
+    // would mix its requests and answers with the first one's.
+    static bool linkBusy();
 
     bool isVerificationLayout() const;                             // Protocol_btn is shown
     double nominalOf(const QLineEdit* edit, bool* isNumber) const; // caption of the bound label

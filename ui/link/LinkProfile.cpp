@@ -9,6 +9,7 @@
 #include "platform/NumberText.h"
 #include "ui/link/LinkInternal.h"
 #include "ui/main.h"
+#include "verification/FProfileEdit.h"
 
 #include "ui_TForm1.h"
 
@@ -207,8 +208,8 @@ void TForm1::onProfileStored()
 void TForm1::RunWaitingProtocol()
 {
     // The periodic protocol of the verification window that asked for this read; the window
-    // may have been closed while the read ran. Its protocol is started from here once the
-    // verification window offers it.
+    // may have been closed while the read ran.
     if (protocolDone || !verificationOpen || profileForm == nullptr)
         return;
+    profileForm->PeriodicProtocol();
 }

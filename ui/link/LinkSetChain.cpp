@@ -9,6 +9,8 @@
 #include "ui/main.h"
 
 #include "ui_TForm1.h"
+#include "ui_TForm3.h"
+#include "verification/FProfileEdit.h"
 
 #include <QListWidget>
 #include <QScrollBar>
@@ -90,9 +92,7 @@ VerificationButtons verificationButtons(const TForm1& w)
 {
     if (w.profileForm == nullptr)
         return {};
-    // The verification window does not offer its btn2x / btn4x buttons yet, so none is
-    // visible; they are looked at here once it does.
-    return {};
+    return {w.profileForm->ui->btn2x->isVisible(), w.profileForm->ui->btn4x->isVisible()};
 }
 
 // After the verification window switched 2-wire / 4-wire: set the instrument to zero.

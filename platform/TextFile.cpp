@@ -1,0 +1,46 @@
+#include "platform/TextFile.h"
+
+#include "platform/CodePage.h"
+
+#include <QSaveFile>
+
+namespace textfile
+{
+
+PathCheck checkCp1251Path(const QString& path, int bufferBytes)
+{
+    bool ok = false;
+    const QByteArray bytes = cp1251::fromUnicode(path, &ok);
+    if (!ok || bytes.contains('\0'))
+        return PathCheck::OutsideCodePage;
+    return bytes.size() + 1 > bufferBytes ? PathCheck::TooLong : PathCheck::Ok;
+}
+
+QByteArray encodeLines(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    bool ok = false;
+    const QByteArray bytes = cp1251::fromUnicode(text, &ok);
+    if (ok)
+        return bytes;
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+bool writeLines(const QString& path, const QStringList& lines, QString* error)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = encodeLines(lines);
+    // Unbuffered, so that a write cut short (disk full, file size limit) shows in write()'s
+    // count: a buffered file would commit the cut file as complete.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace textfile

@@ -1,0 +1,330 @@
+// The verification protocols filled through the verification window: the file chosen, the
+// template copied without overwriting, the cells read back from the written document, and
+// what happens when the template, the folder, the documents or a value fail.
+#include "instrument/FileDialogs.h"
+#include "instrument/Mydialogs.h"
+#include "instrument/ProfileProcessor.h"
+#include "platform/NumberText.h"
+#include "platform/WordDocument.h"
+#include "tests/LibreOfficeText.h"
+#include "tests/ProfileWindowSupport.h"
+#include "tests/WindowFixture.h"
+#include "ui_TForm1.h"
+#include "ui_TForm3.h"
+#include "verification/FProfileEdit.h"
+#include "verification/ProtocolCells.h"
+#include "verification/Protocols.h"
+#include "verification/TsEdit.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+#include <sys/stat.h>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+using profiletest::readBytes;
+using profiletest::UnprivilegedFiles;
+using profiletest::writeBytes;
+using protocol::padded;
+
+namespace
+{
+
+class Protocols : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        w.connected = true;
+        ui()->LabelPrecision->setText(QStringLiteral("0,02"));
+        ui()->deviceFullName->setText(QStringLiteral("RD5540-1"));
+        form = std::make_unique<TForm3>(nullptr, w.processor, true, true);
+        w.profileForm = form.get();
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        target = dir.filePath(QStringLiteral("протокол.docx"));
+        files.answerWith(target);
+    }
+
+    void TearDown() override
+    {
+        w.profileForm = nullptr;
+        form.reset();
+    }
+
+    TsEdit* cell(int k) { return form->valEdits[std::size_t(k)]; }
+
+    // RD5540-1: cell 8 is the step of 1000 Ω, cell 62 that of 0,001 Ω.
+    void fillSome()
+    {
+        cell(8)->setText(QStringLiteral("1000,05"));
+        cell(62)->setText(QStringLiteral("0,01120"));
+        form->ui->R02->setText(QStringLiteral("0,02000"));
+        form->ui->R04->setText(QStringLiteral("0,01000"));
+    }
+
+    void clickProtocol() { QTest::mouseClick(form->ui->Protocol_btn, Qt::LeftButton); }
+
+    QString cellOf(const QString& path, int table, int row, int column)
+    {
+        return WordDocument::open(path).cellText(table, row, column);
+    }
+
+    QByteArray templateBytes() { return readBytes(protocolTemplatePath()); }
+
+    QTemporaryDir dir;
+    FileDialogSeam files;
+    DocumentShowSeam shows;
+    std::unique_ptr<TForm3> form;
+    QString target;
+};
+
+TEST_F(Protocols, PrimaryProtocolIsFilledWrittenAndShown)
+{
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(files.shown().size(), 1u);
+    const FileDialogRequest& asked = files.shown()[0];
+    EXPECT_EQ(asked.kind, FileDialogKind::Save);
+    EXPECT_EQ(asked.fileName, QStringLiteral("Новый протокол.docx"));
+    EXPECT_EQ(asked.filter, QStringLiteral("Протокол|*.docx"));
+    EXPECT_TRUE(asked.overwritePrompt);
+    EXPECT_EQ(asked.defaultExt, QStringLiteral("docx"));
+    EXPECT_TRUE(seam.shown().empty());
+    EXPECT_EQ(shows.shown(), QStringList{target});
+
+    EXPECT_EQ(cellOf(target, 1, 1, 1), padded(QStringLiteral("R₀₄ₓ = 0,01000")));
+    EXPECT_EQ(cellOf(target, 1, 1, 2), padded(QStringLiteral("R₀₂ₓ = 0,02000")));
+    EXPECT_EQ(cellOf(target, 8, 2, 1), padded(QStringLiteral("1000")));
+    EXPECT_EQ(cellOf(target, 8, 2, 3), padded(QStringLiteral("1000,0400")));
+    EXPECT_EQ(cellOf(target, 8, 2, 4), padded(QStringLiteral("0,00400")));
+    EXPECT_EQ(cellOf(target, 8, 2, 5), padded(QStringLiteral("0,0202")));
+    EXPECT_EQ(cellOf(target, 2, 2, 3), padded(QStringLiteral("0,0012")));
+    EXPECT_EQ(cellOf(target, 2, 10, 3), padded(QStringLiteral("0,009"))); // empty: the nominal
+    EXPECT_EQ(cellOf(target, 2, 10, 4), padded(QStringLiteral("0,00000")));
+    // The template's own content stays.
+    EXPECT_EQ(cellOf(target, 2, 2, 2), WordDocument::open(protocolTemplatePath()).cellText(2, 2, 2));
+}
+
+TEST_F(Protocols, EnglishTextsOfTheDialog)
+{
+    useEnglish();
+    files.answerWith(QString());
+    clickProtocol();
+    ASSERT_EQ(files.shown().size(), 1u);
+    EXPECT_EQ(files.shown()[0].fileName, QStringLiteral("New protocol.docx"));
+    EXPECT_EQ(files.shown()[0].filter, QStringLiteral("Protocol|*.docx"));
+}
+
+TEST_F(Protocols, CancelledDialogDoesNothing)
+{
+    files.answerWith(QString());
+    fillSome();
+    clickProtocol();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(seam.shown().empty());
+    EXPECT_TRUE(shows.shown().isEmpty());
+}
+
+TEST_F(Protocols, ExistingTargetIsFilledNotReplacedByTheTemplate)
+{
+    {
+        ASSERT_TRUE(QFile::copy(protocolTemplatePath(), target));
+        WordDocument earlier = WordDocument::open(target);
+        earlier.setCellText(3, 2, 2, QStringLiteral("the operator's note"));
+        earlier.setCellText(8, 2, 3, QStringLiteral("old value"));
+        earlier.save();
+    }
+    fillSome();
+    clickProtocol();
+    EXPECT_EQ(cellOf(target, 3, 2, 2), QStringLiteral("the operator's note"));
+    EXPECT_EQ(cellOf(target, 8, 2, 3), padded(QStringLiteral("1000,0400")));
+    EXPECT_EQ(shows.shown(), QStringList{target});
+}
+
+TEST_F(Protocols, MissingTemplateShowsTheErrorAndLeavesNoFile)
+{
+    ProtocolTemplateOverride missing(dir.filePath(QStringLiteral("нет/Поверка.docx")));
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(seam.shown().size(), 1u);
+    EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
+    EXPECT_EQ(
+        seam.shown()[0].text,
+        QStringLiteral("Нет шаблона протокола %1.").arg(dir.filePath(QStringLiteral("нет/Поверка.docx"))));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(shows.shown().isEmpty());
+}
+
+// Written but not shown: the protocol counts as made, and the operator is told.
+TEST_F(Protocols, DocumentNotShownIsStillWritten)
+{
+    shows.setShowSucceeds(false);
+    w.processor->profLoaded = true;
+    w.processor->profile.assign(7, std::vector<double>(9, 1000.0));
+    w.protocolDone = false;
+    QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(seam.shown().size(), 1u);
+    EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
+    EXPECT_EQ(cellOf(target, 8, 2, 4), padded(QStringLiteral("0,00400")));
+    EXPECT_TRUE(w.protocolDone);
+}
+
+TEST_F(Protocols, FailureMidFillKeepsTheTemplateCopy)
+{
+    ui()->LabelPrecision->setText(QStringLiteral("--")); // no instrument identified
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(seam.shown().size(), 1u);
+    EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
+    EXPECT_TRUE(seam.shown()[0].text.contains(QStringLiteral("класс точности")))
+        << seam.shown()[0].text.toStdString();
+    EXPECT_EQ(readBytes(target), templateBytes());
+    EXPECT_TRUE(shows.shown().isEmpty());
+}
+
+// An independent reader finds the filled texts where the template puts them.
+TEST_F(Protocols, LibreOfficeReadsAFilledProtocol)
+{
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(shows.shown(), QStringList{target});
+    QString failure;
+    const QStringList texts = testsupport::libreOfficeTexts({target}, dir.path(), &failure);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    for (const char* text : {"R₀₄ₓ = 0,01000", "R₀₂ₓ = 0,02000", "1000,0400", "0,00400", "0,0202", "0,0012"})
+        EXPECT_TRUE(texts[0].contains(QString::fromUtf8(text))) << text;
+}
+
+TEST_F(Protocols, ReadOnlyFolderSaysSoAndLosesNothing)
+{
+    const QString earlier = dir.filePath(QStringLiteral("earlier.docx"));
+    ASSERT_TRUE(QFile::copy(protocolTemplatePath(), earlier));
+    ASSERT_EQ(chmod(QFile::encodeName(earlier).constData(), 0644), 0);
+    const QByteArray before = readBytes(earlier);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    fillSome();
+    for (const QString& path : {target, earlier}) {
+        seam.clear();
+        files.answerWith(path);
+        {
+            UnprivilegedFiles asUser;
+            clickProtocol();
+        }
+        ASSERT_EQ(seam.shown().size(), 1u) << path.toStdString();
+        EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
+        EXPECT_TRUE(seam.shown()[0].text.contains(QFileInfo(path).fileName()))
+            << seam.shown()[0].text.toStdString();
+    }
+    chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("earlier.docx")});
+    EXPECT_EQ(readBytes(earlier), before);
+    EXPECT_TRUE(shows.shown().isEmpty());
+}
+
+// Periodic protocol with a profile opened from a file: filled at once, against the held values.
+TEST_F(Protocols, PeriodicWithAProfileFromAFileIsFilledAtOnce)
+{
+    QByteArray content = "RD5540-1;f\r\n0,0200\r\n0,0100\r\n";
+    for (int d = 0; d < 7; ++d) {
+        for (int j = 0; j < 9; ++j) {
+            const double nominal = (9 - j) * std::pow(10.0, 3 - d);
+            const double stored = d == 0 && j == 8 ? 1000.02 : nominal;
+            content += numtext::formatFloat(QStringLiteral("0.0000"), stored).toLatin1() + "\r\n";
+        }
+    }
+    const QString profile = dir.filePath(QStringLiteral("profile.txt"));
+    ASSERT_TRUE(writeBytes(profile, content));
+    ASSERT_EQ(w.processor->openFprof(QFile::encodeName(profile)), 0);
+    w.protocolDone = false;
+
+    fillSome();
+    QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+    ASSERT_FALSE(form->ui->FirstCal->isChecked());
+    clickProtocol();
+    EXPECT_TRUE(w.protocolDone);
+    EXPECT_TRUE(seam.shown().empty());
+    EXPECT_EQ(cellOf(target, 8, 2, 3), padded(QStringLiteral("1000,0400")));
+    EXPECT_EQ(cellOf(target, 8, 2, 4), padded(QStringLiteral("0,00200")));
+    EXPECT_EQ(cellOf(target, 8, 2, 5), padded(QStringLiteral("0,0202")));   // against 9000
+    EXPECT_EQ(cellOf(target, 2, 2, 4), padded(QStringLiteral("20,00000"))); // 0,0012 against 0,001
+
+    // A second press fills again from the held profile.
+    const QString second = dir.filePath(QStringLiteral("second.docx"));
+    files.answerWith(second);
+    clickProtocol();
+    EXPECT_EQ(cellOf(second, 8, 2, 4), padded(QStringLiteral("0,00200")));
+}
+
+TEST_F(Protocols, PeriodicWithoutProfileAndWithoutInstrumentDoesNothing)
+{
+    w.connected = false;
+    w.processor->profLoaded = false;
+    QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+    clickProtocol();
+    EXPECT_TRUE(files.shown().empty());
+    EXPECT_TRUE(seam.shown().empty());
+    EXPECT_TRUE(w.protocolDone);
+}
+
+struct UnavailableCase {
+    const char* name;
+    bool periodic;
+    bool english;
+    const char* caption;
+    const char* text;
+};
+
+std::ostream& operator<<(std::ostream& os, const UnavailableCase& c)
+{
+    return os << c.name;
+}
+
+class DocumentsUnavailable : public Protocols, public ::testing::WithParamInterface<UnavailableCase>
+{
+};
+
+// No program to write and show documents: the message, and the template copy stays unfilled.
+TEST_P(DocumentsUnavailable, SayItAndLeaveTheCopyUnfilled)
+{
+    const UnavailableCase& c = GetParam();
+    if (c.english)
+        useEnglish();
+    if (c.periodic) {
+        w.processor->profLoaded = true;
+        w.processor->profile.assign(7, std::vector<double>(9, 1.0));
+        w.protocolDone = false;
+        QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+    }
+    shows.setAvailable(false);
+    fillSome();
+    clickProtocol();
+    ASSERT_EQ(seam.shown().size(), 1u);
+    EXPECT_EQ(seam.shown()[0].caption, QString::fromUtf8(c.caption));
+    EXPECT_EQ(seam.shown()[0].text, QString::fromUtf8(c.text));
+    EXPECT_EQ(seam.shown()[0].type, DialogType::Information);
+    EXPECT_EQ(readBytes(target), templateBytes());
+    if (c.periodic)
+        EXPECT_FALSE(w.protocolDone); // a protocol that waited still waits
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DocumentsUnavailable,
+    ::testing::Values(
+        UnavailableCase{"primary", false, false, "Информация", "Не удалось сохранить документ."},
+        UnavailableCase{"primaryEnglish", false, true, "Information", "Document is not saved"},
+        UnavailableCase{"periodic", true, false, "Информация", "Не удалось сохранить документ."},
+        UnavailableCase{"periodicEnglish", true, true, "Information", "Documet is not saved"}),
+    [](const ::testing::TestParamInfo<UnavailableCase>& info) { return std::string(info.param.name); });
+
+} // namespace
