@@ -2,14 +2,13 @@
 // fails or is cut short.
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace
 {
@@ -19,17 +18,8 @@ QByteArray cp(const char* utf8)
     return cp1251::fromUnicode(QString::fromUtf8(utf8));
 }
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using testsupport::readFileBytes;
+using testsupport::writeFileBytes;
 
 } // namespace
 
@@ -156,29 +146,22 @@ TEST(IniFile, SaveThatFailsLeavesTheEarlierFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.ini"));
-    ASSERT_TRUE(writeBytes(path, "[S]\r\nk=earlier\r\n"));
+    ASSERT_TRUE(writeFileBytes(path, "[S]\r\nk=earlier\r\n"));
     IniFile ini;
     ASSERT_TRUE(ini.load(path));
     ini.writeString(QStringLiteral("S"), QStringLiteral("k"), QString(400, QLatin1Char('v')));
 
     // The file system takes no more than 100 bytes of a file: the new one does not fit.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool saved = ini.save(path);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = true;
+    testsupport::withFileSizeLimit(100, [&] { saved = ini.save(path); });
 
     EXPECT_FALSE(saved);
-    EXPECT_EQ(readBytes(path), QByteArray("[S]\r\nk=earlier\r\n"));
+    EXPECT_EQ(readFileBytes(path), QByteArray("[S]\r\nk=earlier\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.ini"});
 
     EXPECT_FALSE(ini.save(path + QStringLiteral("/inside-a-file.ini")));
     ASSERT_TRUE(ini.save(path));
-    EXPECT_EQ(readBytes(path), ini.bytes());
+    EXPECT_EQ(readFileBytes(path), ini.bytes());
 }
 
 TEST(IniFile, LoadOfAMissingFileIsEmpty)

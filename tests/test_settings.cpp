@@ -3,6 +3,7 @@
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileProcessor.h"
 #include "platform/CodePage.h"
+#include "tests/TestSupport.h"
 #include "ui/Settings.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
@@ -19,12 +20,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <csignal>
 #include <initializer_list>
 #include <memory>
 #include <string>
-#include <sys/fsuid.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -36,17 +34,9 @@ QByteArray cp(const char* utf8)
     return cp1251::fromUnicode(QString::fromUtf8(utf8));
 }
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using testsupport::readFileBytes;
+using testsupport::UnprivilegedFiles;
+using testsupport::writeFileBytes;
 
 int checkedItem(std::initializer_list<const QAction*> items)
 {
@@ -100,18 +90,6 @@ const std::vector<std::string> Defaults = {
     "inpType=0",        "period=",      "range=||",     "workMode=0",       "display=0 A",    "language=0",
 };
 
-// File access checked as an unprivileged user, so that a read-only folder stays read-only
-// for a test run as root.
-class UnprivilegedFiles
-{
-public:
-    UnprivilegedFiles() : m_previous(setfsuid(65534)) {}
-    ~UnprivilegedFiles() { setfsuid(m_previous); }
-
-private:
-    int m_previous;
-};
-
 class SettingsFile : public ::testing::Test
 {
 protected:
@@ -125,7 +103,7 @@ protected:
     // The window with the given settings.ini beside the program.
     std::unique_ptr<TForm1> startWith(const QByteArray& file)
     {
-        EXPECT_TRUE(writeBytes(settingsfile::programPath(), file));
+        EXPECT_TRUE(writeFileBytes(settingsfile::programPath(), file));
         return start();
     }
 
@@ -181,34 +159,34 @@ TEST_F(SettingsFile, FirstStartClosedAtOnceWritesEveryKey)
         if (item->isChecked() && item->objectName().startsWith(QLatin1Char('s')))
             skin = "[SKIN]\r\nnumber=" + item->objectName().mid(1).toLatin1() + "\r\n";
     EXPECT_TRUE(w->close());
-    EXPECT_EQ(readBytes(besidePath()), "[POSITION]\r\n"
-                                       "x=200\r\n"
-                                       "y=200\r\n" +
-                                           skin +
-                                           "[DEVICE]\r\n"
-                                           "devType=0\r\n"
-                                           "devNum=1\r\n"
-                                           "workMode=0\r\n"
-                                           "display=0\r\n"
-                                           "[SETTINGS]\r\n"
-                                           "Request condition=1\r\n"
-                                           "physicalValue=1\r\n"
-                                           "physicalValueDegree=0\r\n"
-                                           "physicalValueDegreeCap=" +
-                                           cp("R, Ом") +
-                                           "\r\n"
-                                           "temperatureDetector=0\r\n"
-                                           "Rt0=100\r\n"
-                                           "[INPUT]\r\n"
-                                           "inpMode=0\r\n"
-                                           "inpType=2\r\n"
-                                           "time=\r\n"
-                                           "[AUTOINP]\r\n"
-                                           "autoBegin=\r\n"
-                                           "autoEnd=\r\n"
-                                           "autoStep=\r\n"
-                                           "[Language]\r\n"
-                                           "Russian=1\r\n");
+    EXPECT_EQ(readFileBytes(besidePath()), "[POSITION]\r\n"
+                                           "x=200\r\n"
+                                           "y=200\r\n" +
+                                               skin +
+                                               "[DEVICE]\r\n"
+                                               "devType=0\r\n"
+                                               "devNum=1\r\n"
+                                               "workMode=0\r\n"
+                                               "display=0\r\n"
+                                               "[SETTINGS]\r\n"
+                                               "Request condition=1\r\n"
+                                               "physicalValue=1\r\n"
+                                               "physicalValueDegree=0\r\n"
+                                               "physicalValueDegreeCap=" +
+                                               cp("R, Ом") +
+                                               "\r\n"
+                                               "temperatureDetector=0\r\n"
+                                               "Rt0=100\r\n"
+                                               "[INPUT]\r\n"
+                                               "inpMode=0\r\n"
+                                               "inpType=2\r\n"
+                                               "time=\r\n"
+                                               "[AUTOINP]\r\n"
+                                               "autoBegin=\r\n"
+                                               "autoEnd=\r\n"
+                                               "autoStep=\r\n"
+                                               "[Language]\r\n"
+                                               "Russian=1\r\n");
 }
 
 TEST_F(SettingsFile, KeysTheWindowDoesNotWriteStayAsTheyWere)
@@ -216,7 +194,7 @@ TEST_F(SettingsFile, KeysTheWindowDoesNotWriteStayAsTheyWere)
     auto w = startWith("; kept\r\n[SKIN]\r\nnumber=3\r\n[DEVICE]\r\nserial=A17\r\ndevType=2\r\n");
     EXPECT_EQ(w->skinNumber, 3);
     w->close();
-    const QByteArray file = readBytes(besidePath());
+    const QByteArray file = readFileBytes(besidePath());
     EXPECT_TRUE(file.startsWith(
         "; kept\r\n[SKIN]\r\nnumber=3\r\n[DEVICE]\r\nserial=A17\r\ndevType=2\r\ndevNum=1\r\n"))
         << file.toStdString();
@@ -309,6 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"Utf16File", utf16File()}, BadCase{"BinaryFile", binaryFile()},
         BadCase{"PositionNotANumber", "[POSITION]\r\nx=abc\r\ny=2e2\r\n"},
         BadCase{"PositionOutsideInt", "[POSITION]\r\nx=99999999999\r\ny=-2147483649\r\n"},
+        BadCase{"PositionBeyondEveryDesktop", "[POSITION]\r\nx=2147483647\r\ny=-2147483648\r\n"},
         BadCase{"UnitOutOfRange", "[SETTINGS]\r\nphysicalValueDegree=3\r\n"},
         BadCase{"UnitNegative", "[SETTINGS]\r\nphysicalValueDegree=-1\r\n"},
         BadCase{"CaptionOfAnotherUnit", cp("[SETTINGS]\r\nphysicalValueDegreeCap=R, МОм\r\n")},
@@ -363,8 +342,7 @@ TEST_P(OffScreenPosition, ComesBackOnScreen)
 
 INSTANTIATE_TEST_SUITE_P(GoneScreens, OffScreenPosition,
                          ::testing::Values(PositionCase{5000, 5000}, PositionCase{-3000, 100},
-                                           PositionCase{100, -500}, PositionCase{100, 4000},
-                                           PositionCase{-2147483647, 2147483647}));
+                                           PositionCase{100, -500}, PositionCase{100, 4000}));
 
 TEST_F(SettingsFile, PositionOnTheScreenIsKept)
 {
@@ -381,7 +359,7 @@ TEST_F(SettingsFile, ProgramFolderThatCannotBeWrittenHandsOverToTheConfigFolder)
     // A folder under a regular file can never be created or written.
     QTemporaryDir root;
     const QString plainFile = root.filePath(QStringLiteral("file"));
-    ASSERT_TRUE(writeBytes(plainFile, "x"));
+    ASSERT_TRUE(writeFileBytes(plainFile, "x"));
     settingsfile::setProgramDirectory(plainFile + QStringLiteral("/program"));
     const QString config = root.filePath(QStringLiteral("config/vardeko"));
     settingsfile::setFallbackDirectory(config);
@@ -392,7 +370,7 @@ TEST_F(SettingsFile, ProgramFolderThatCannotBeWrittenHandsOverToTheConfigFolder)
     const std::vector<std::string> before = snapshot(*first);
     first->close();
     first.reset();
-    EXPECT_TRUE(readBytes(config + QStringLiteral("/settings.ini")).contains("display=1\r\n"));
+    EXPECT_TRUE(readFileBytes(config + QStringLiteral("/settings.ini")).contains("display=1\r\n"));
 
     auto second = start();
     EXPECT_EQ(snapshot(*second), before);
@@ -411,7 +389,7 @@ TEST_F(SettingsFile, ReadOnlyProgramFolderIsReadUntilTheConfigFolderHasTheSettin
     settingsfile::setProgramDirectory(program);
     settingsfile::setFallbackDirectory(config);
     const QByteArray shipped = "[POSITION]\r\nx=10\r\n[DEVICE]\r\ndisplay=3\r\n";
-    ASSERT_TRUE(writeBytes(besidePath(), shipped));
+    ASSERT_TRUE(writeFileBytes(besidePath(), shipped));
     ASSERT_EQ(chmod(QFile::encodeName(besidePath()).constData(), 0644), 0);
     ASSERT_EQ(chmod(QFile::encodeName(program).constData(), 0555), 0);
 
@@ -425,8 +403,8 @@ TEST_F(SettingsFile, ReadOnlyProgramFolderIsReadUntilTheConfigFolderHasTheSettin
         closed = snapshot(*first);
         first->close();
     }
-    EXPECT_EQ(readBytes(besidePath()), shipped);
-    EXPECT_TRUE(readBytes(configPath()).contains("display=4\r\n"));
+    EXPECT_EQ(readFileBytes(besidePath()), shipped);
+    EXPECT_TRUE(readFileBytes(configPath()).contains("display=4\r\n"));
 
     {
         UnprivilegedFiles asUser;
@@ -441,17 +419,9 @@ TEST_F(SettingsFile, WriteCutShortLeavesTheEarlierFile)
     const QByteArray earlier = "[POSITION]\r\nx=10\r\ny=20\r\n";
     auto w = startWith(earlier);
     // The file system takes no more than 100 bytes of a file: the settings do not fit.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &small);
-    w->close();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    testsupport::withFileSizeLimit(100, [&] { w->close(); });
 
-    EXPECT_EQ(readBytes(besidePath()), earlier);
+    EXPECT_EQ(readFileBytes(besidePath()), earlier);
     EXPECT_EQ(QDir(settingsfile::programDirectory()).entryList(QDir::Files | QDir::Hidden),
               QStringList{"settings.ini"});
     EXPECT_FALSE(QFile::exists(configPath()));

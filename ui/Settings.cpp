@@ -149,6 +149,8 @@ constexpr int MinAddress = 1; // the range of UpDown1 beside devNum
 constexpr int MaxAddress = 9;
 constexpr int InputTypeCount = 3;
 constexpr int DisplayCount = 8;
+// No desktop reaches this far; beyond it the window's edges would overflow int.
+constexpr int MaxCoordinate = 1 << 20;
 // A title bar strip this high and at least this wide must lie on a screen to be grabbed.
 constexpr int TitleStrip = 30;
 constexpr int GrabWidth = 100;
@@ -317,7 +319,8 @@ void applyFile(TForm1& w, const IniFile& ini)
 {
     Ui::TForm1* ui = w.ui;
 
-    w.move(ini.readInteger(Position, KeyX, DefaultLeft), ini.readInteger(Position, KeyY, DefaultTop));
+    w.move(readInRange(ini, Position, KeyX, DefaultLeft, -MaxCoordinate, MaxCoordinate),
+           readInRange(ini, Position, KeyY, DefaultTop, -MaxCoordinate, MaxCoordinate));
     keepOnScreen(w);
 
     const int unit = readInRange(ini, Settings, KeyUnit, 0, 0, valuelimits::UnitCount - 1);
