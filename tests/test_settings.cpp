@@ -119,24 +119,23 @@ TEST_F(SettingsFile, ClosedWindowStartsAgainInTheSameState)
 {
     auto first = start();
     Ui::TForm1* ui = first->ui;
-    first->BoxDeviceClick();
-    ui->BoxDevice->setCurrentIndex(1); // RD5540-2 imitates thermometers
-    ui->ChooseOhm->setCurrentIndex(1);
-    first->ChooseOhmSelect(ui->ChooseOhm);
-    first->CelsiumClick(ui->Celsium);
-    first->platinum385Click();
-    first->N1002Click();
-    ui->UpDown1->setPosition(4);
-    first->RequestDisabledClick();
-    first->funcCorrectionx4Click();
-    first->N14Click();
-    ui->AutoInp->setChecked(true);
+    ui->BoxDevice->setCurrentIndex(1);          // RD5540-2 imitates thermometers
+    ui->ChooseOhmUpDown->click(UpDown::btNext); // kΩ
+    ui->Celsium->trigger();
+    ui->platinum385->trigger();
+    ui->N1002->trigger(); // 500 Ω
+    for (int k = 0; k < 3; ++k)
+        ui->UpDown1->click(UpDown::btNext); // address 4
+    ui->RequestDisabled->trigger();
+    ui->funcCorrectionx4->trigger();
+    ui->N14->trigger();
+    ui->AutoInp->click();
     ui->InpType->setCurrentIndex(1);
     ui->EditAuto->setText(QStringLiteral("15"));
     ui->IncInpEditStart->setText(QStringLiteral("-10,5"));
     ui->IncInpEditEnd->setText(QStringLiteral("20"));
     ui->IncInpEditStep->setText(QStringLiteral("0,5"));
-    first->SetLanguage(QStringLiteral("English"));
+    ui->English->trigger();
     first->move(40, 30);
     const std::vector<std::string> before = snapshot(*first);
     ASSERT_NE(before, Defaults);
@@ -365,8 +364,8 @@ TEST_F(SettingsFile, ProgramFolderThatCannotBeWrittenHandsOverToTheConfigFolder)
     settingsfile::setFallbackDirectory(config);
 
     auto first = start();
-    first->N21Click();
-    first->SetLanguage(QStringLiteral("English"));
+    first->ui->N21->trigger();
+    first->ui->English->trigger();
     const std::vector<std::string> before = snapshot(*first);
     first->close();
     first.reset();
@@ -399,7 +398,7 @@ TEST_F(SettingsFile, ReadOnlyProgramFolderIsReadUntilTheConfigFolderHasTheSettin
         auto first = start(); // the shipped file: no other one yet
         EXPECT_EQ(first->x(), 10);
         EXPECT_TRUE(first->ui->R1->isChecked());
-        first->N13Click();
+        first->ui->N13->trigger();
         closed = snapshot(*first);
         first->close();
     }
