@@ -1,14 +1,20 @@
 // Renders the profile window in edit mode, with one value outside its tolerance, to a PNG
-// for the documentation: screenshot_profile_window <file.png> [verification]
+// for the documentation: screenshot_profile_window <file.png> [verification [protocol.docx]]
+// With a .docx path, the window's values also fill a copy of the protocol template there, as
+// the primary protocol does, for a picture of a filled protocol.
 #include "instrument/ProfileProcessor.h"
 #include "platform/NumberText.h"
+#include "platform/WordDocument.h"
 #include "ui/Application.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 #include "ui_TForm3.h"
 #include "verification/FProfileEdit.h"
+#include "verification/ProtocolCells.h"
 #include "verification/TsEdit.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
@@ -45,11 +51,40 @@ int main(int argc, char** argv)
     TForm3 form(nullptr, &p, true, verification);
     form.ui->R02->setText(numtext::floatToStr(p.R02));
     form.ui->R04->setText(numtext::floatToStr(p.R04));
+    // What the verifier reads off the meter includes the 4-wire zero resistance.
+    const double zero = verification ? p.R04 : 0.0;
     for (std::size_t k = 0; k < form.valEdits.size(); ++k)
-        form.valEdits[k]->setText(numtext::floatToStr(p.profile[k / 9][k % 9]));
+        form.valEdits[k]->setText(numtext::floatToStr(p.profile[k / 9][k % 9] + zero));
+    if (verification)
+        form.ui->priemCoef->hide(); // as the verification command opens it
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;
     QTest::qWait(200);
-    return form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    if (!form.grab().save(QString::fromLocal8Bit(argv[1])))
+        return 1;
+    if (argc < 4)
+        return 0;
+
+    const QString target = QString::fromLocal8Bit(argv[3]);
+    QFile::remove(target);
+    if (!QFile::copy(QCoreApplication::applicationDirPath() +
+                         QStringLiteral("/Дополнительные файлы/Поверка.docx"),
+                     target))
+        return 1;
+    protocol::Inputs in;
+    for (std::size_t k = 0; k < form.valEdits.size(); ++k) {
+        in.cellTexts << form.valEdits[k]->text();
+        in.nominalTexts << form.valEdits[k]->boundLabel()->text();
+    }
+    in.r02Text = form.ui->R02->text();
+    in.r04Text = form.ui->R04->text();
+    in.classText = p.precClass;
+    in.modelText = main.ui->deviceFullName->text();
+    in.maxDec = p.maxDec;
+    WordDocument doc = WordDocument::open(target);
+    protocol::writeProtocolCells(
+        in, [&](const protocol::Cell& c) { doc.setCellText(c.table, c.row, c.column, c.text); });
+    doc.save();
+    return 0;
 }

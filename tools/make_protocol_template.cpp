@@ -201,7 +201,7 @@ void decadeTable(pugi::xml_node body, int decade)
     Format head;
     head.align = "center";
     head.bold = true;
-    head.size = 20;
+    head.size = 18;
     Format cell;
     cell.align = "center";
     cell.size = kTableSize;
@@ -216,7 +216,7 @@ void decadeTable(pugi::xml_node body, int decade)
         const std::string nominal = step == 1 ? std::string() : std::to_string(step) + " × R₁";
         rows.push_back({{nominal, cell}, {"", cell}, {"", cell}, {"", cell}, {"", cell}});
     }
-    table(body, {1900, 1500, 2155, 1900, 1900}, rows, 1);
+    table(body, {1900, 1700, 2055, 1900, 1800}, rows, 1);
 }
 
 std::string documentXml()
