@@ -375,6 +375,17 @@ TEST_F(SettingsFile, ProgramFolderThatCannotBeWrittenHandsOverToTheConfigFolder)
     EXPECT_EQ(snapshot(*second), before);
 }
 
+TEST_F(SettingsFile, ConfigFolderIsReadWhileNoFileIsBesideTheProgram)
+{
+    ASSERT_TRUE(writeFileBytes(configPath(), "[DEVICE]\r\ndisplay=2\r\n"));
+    auto w = start();
+    EXPECT_TRUE(w->ui->N31->isChecked());
+    w->close(); // the program's folder takes the file again
+    EXPECT_TRUE(readFileBytes(besidePath()).contains("display=2\r\n"));
+    ASSERT_TRUE(writeFileBytes(configPath(), "[DEVICE]\r\ndisplay=6\r\n"));
+    EXPECT_TRUE(start()->ui->N31->isChecked());
+}
+
 TEST_F(SettingsFile, ReadOnlyProgramFolderIsReadUntilTheConfigFolderHasTheSettings)
 {
     QTemporaryDir root;
