@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "tests/TestSupport.h"
 #include "ui/Settings.h"
+#include "ui/Skins.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 
@@ -62,7 +63,12 @@ std::vector<std::string> snapshot(const TForm1& w)
     for (const QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})
         add("unit", num(box->currentIndex()) + QLatin1Char(' ') + box->currentText());
     add("polling", num(checkedItem({ui->RequestEnabled, ui->RequestDisabled})));
-    add("skinNumber", num(w.skinNumber));
+    int skin = -1;
+    const QList<QAction*> skins = ui->skinMenu->actions();
+    for (int k = 0; k < skins.size(); ++k)
+        if (skins[k]->isChecked())
+            skin = k;
+    add("skin", num(skin) + QLatin1Char(' ') + w.sSkinManager1->SkinName());
     add("variant", num(ui->BoxDevice->currentIndex()) + QStringLiteral(" id ") + num(w.processor->deviceID));
     add("devNum", ui->devNum->text());
     add("quantity", num(checkedItem({ui->Ohm, ui->Celsium})));
@@ -85,9 +91,12 @@ std::vector<std::string> snapshot(const TForm1& w)
 
 // A file without a single usable key.
 const std::vector<std::string> Defaults = {
-    "position=200,200", "unit=0 R, Ом", "unit=0 R, Ом", "unit=0 R, Ом",     "polling=0",      "skinNumber=-1",
-    "variant=0 id 1",   "devNum=1",     "quantity=0",   "rtdType=0 item 0", "Rt0=100 item 2", "timed=10",
-    "inpType=0",        "period=",      "range=||",     "workMode=0",       "display=0 A",    "language=0",
+    "position=200,200", "unit=0 R, Ом",   "unit=0 R, Ом",
+    "unit=0 R, Ом",     "polling=0",      "skin=1 lucky (internal)",
+    "variant=0 id 1",   "devNum=1",       "quantity=0",
+    "rtdType=0 item 0", "Rt0=100 item 2", "timed=10",
+    "inpType=0",        "period=",        "range=||",
+    "workMode=0",       "display=0 A",    "language=0",
 };
 
 class SettingsFile : public ::testing::Test
@@ -136,6 +145,7 @@ TEST_F(SettingsFile, ClosedWindowStartsAgainInTheSameState)
     ui->IncInpEditEnd->setText(QStringLiteral("20"));
     ui->IncInpEditStep->setText(QStringLiteral("0,5"));
     ui->English->trigger();
+    ui->skinMenu->actions().at(3)->trigger();
     first->move(40, 30);
     const std::vector<std::string> before = snapshot(*first);
     ASSERT_NE(before, Defaults);
@@ -192,6 +202,7 @@ TEST_F(SettingsFile, KeysTheWindowDoesNotWriteStayAsTheyWere)
 {
     auto w = startWith("; kept\r\n[SKIN]\r\nnumber=3\r\n[DEVICE]\r\nserial=A17\r\ndevType=2\r\n");
     EXPECT_EQ(w->skinNumber, 3);
+    EXPECT_EQ(w->sSkinManager1->SkinName(), QStringLiteral("nautilus (internal)"));
     w->close();
     const QByteArray file = readFileBytes(besidePath());
     EXPECT_TRUE(file.startsWith(

@@ -7,6 +7,7 @@
 #include "instrument/ValueLimitTables.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
+#include "ui/Skins.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 
@@ -144,7 +145,6 @@ const QString KeyRussian = QStringLiteral("Russian");
 
 constexpr int DefaultLeft = 200;
 constexpr int DefaultTop = 200;
-constexpr int SkinCount = 5;  // the built-in skins s0..s4
 constexpr int MinAddress = 1; // the range of UpDown1 beside devNum
 constexpr int MaxAddress = 9;
 constexpr int InputTypeCount = 3;
@@ -331,7 +331,7 @@ void applyFile(TForm1& w, const IniFile& ini)
     else
         w.RequestDisabledClick();
 
-    w.skinNumber = readInRange(ini, Skin, KeySkin, -1, -1, SkinCount - 1);
+    w.skinNumber = readInRange(ini, Skin, KeySkin, -1, -1, int(InternalSkins.size()) - 1);
 
     {
         // The variant is applied further down, once the quantity is known.

@@ -9,6 +9,7 @@
 #include "platform/ComPort.h"
 #include "platform/MemoLines.h"
 #include "ui/Application.h"
+#include "ui/Skins.h"
 #include "ui_TForm1.h"
 
 #include <QAbstractItemView>
@@ -269,8 +270,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     // A top-level Qt main window has its own task-bar entry: no desktop parent or app-window style.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    FitClientArea();
     move(LayoutLeft, LayoutTop);
+    // A skin may draw the menu bar taller or lower: the client area keeps its size.
+    sSkinManager1 = new SkinManager(this);
+    connect(sSkinManager1, &SkinManager::skinApplied, this, &TForm1::FitClientArea);
 
     // Up-down buttons: ranges, wrapping and associates.
     ui->UpDown1->setMin(1);
@@ -381,6 +385,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     onMenuItem(this, ui->N10001, [this] { N10001Click(); });
     onMenuItem(this, ui->RequestEnabled, [this] { RequestEnabledClick(); });
     onMenuItem(this, ui->RequestDisabled, [this] { RequestDisabledClick(); });
+    onMenuItem(this, ui->J1, [this] { J1Click(); });
 
     if (VardekoApplication* app = VardekoApplication::instance())
         connect(app, &VardekoApplication::wheelDelivered, this,
@@ -397,6 +402,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
 
 TForm1::~TForm1()
 {
+    delete sSkinManager1; // the application's own look returns while the window still stands
     delete ui;
     delete processor; // nothing uses the model after the close handler
     if (Form1 == this)
@@ -481,11 +487,17 @@ void TForm1::SetLanguage(const QString& language)
         checkRadioItem(ui->English);
     else if (language == QStringLiteral("Russian") && ui->English->isChecked())
         checkRadioItem(ui->Russian);
+    RecaptionSkinMenu();
 }
 
-void TForm1::BuildSkinMenu()
+void TForm1::connectMenuItem(QAction* item, std::function<void()> handler)
 {
-    // The skin items come with the skins work.
+    onMenuItem(this, item, std::move(handler));
+}
+
+void TForm1::FitClientArea()
+{
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
 }
 
 bool TForm1::isRussian() const

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class MemoLines;
@@ -22,6 +23,7 @@ class QLineEdit;
 class QListWidget;
 class QTimer;
 class QWheelEvent;
+class SkinManager;
 class TForm3;
 
 namespace Ui
@@ -47,6 +49,8 @@ public:
     QTimer* RequestTimer;   // status polling, 4000 ms at start
     QTimer* Timer;          // run timer of timed ranges and lists
     QTimer* TimerCountdown; // 1 s countdown of a timed run
+
+    SkinManager* sSkinManager1; // the active skin of the application; owned
 
     // ---- members with their initial values ----
     ProfileProcessor* processor; // the one model object of the run; owned
@@ -90,7 +94,7 @@ public:
     bool autoRun = false;         // a timed range or list run is active
     std::uint8_t statusFlags = 0; // changes on the instrument still to be handled (bits 1, 2, 4, 5)
     bool needTrueVal = false;     // the read-out chain reads Rвос
-    int skinNumber = -1;
+    int skinNumber = -1;          // skin index read from settings.ini, -1: the active skin stays
 
     // ---- lifecycle (ui/main.cpp) ----
     void FormCreate();
@@ -102,9 +106,17 @@ public:
     // Puts each value label right after its caption label (the identification, mode and
     // countdown captions sized to their text first); run again after captions change.
     void PlaceValueLabels();
-    void SaveSettings(); // settings.ini beside the program, else in the user's configuration folder
+    void SaveSettings();  // settings.ini beside the program, else in the user's configuration folder
+    void FitClientArea(); // fixed frame: the 738 x 736 client area below the menu bar
     void SetLanguage(const QString& language);
-    void BuildSkinMenu();
+    // ---- skins (ui/Skins.cpp) and the About box (ui/about.cpp) ----
+    void BuildSkinMenu();                // one radio item per stored skin; applies skinNumber
+    void SkinMenuClick(QObject* sender); // the clicked skin item: its skin becomes the active one
+    void RecaptionSkinMenu();            // the items' captions in the window's language
+    void J1Click();                      // the About box, modal
+    // Runs the handler on a click of the item; a checkable item keeps its state from before
+    // the click, which the handler reads and sets itself.
+    void connectMenuItem(QAction* item, std::function<void()> handler);
     void WheelStep(QWheelEvent* event);
     // Log helpers: insert at logIndex and advance it, or insert at a fixed line.
     void LogLine(const QString& text);

@@ -41,6 +41,9 @@ void TsEdit::placeBoundLabel()
 
 QColor TsEdit::colorTone() const
 {
+    if (m_tone.isValid())
+        return m_tone;
+    ensurePolished(); // the skin's rules give the palette its background
     return palette().color(QPalette::Base);
 }
 
@@ -48,9 +51,15 @@ void TsEdit::setColorTone(const QColor& tone)
 {
     if (colorTone() == tone)
         return;
-    QPalette p = palette();
-    p.setColor(QPalette::Base, tone);
-    setPalette(p);
+    if (!m_tone.isValid())
+        m_skinTone = colorTone();
+    if (tone == m_skinTone) {
+        m_tone = QColor();
+        setStyleSheet(QString());
+        return;
+    }
+    m_tone = tone;
+    setStyleSheet(QStringLiteral("TsEdit { background-color: %1; }").arg(tone.name()));
 }
 
 void TsEdit::moveEvent(QMoveEvent* event)
