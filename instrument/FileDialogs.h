@@ -17,6 +17,17 @@ struct FileDialogRequest {
     bool overwritePrompt = false; // a save asks before replacing an existing file
 };
 
+// The main window's open dialog, for profiles and value lists alike: text files, "txt"
+// added to a name without an extension.
+inline FileDialogRequest textFileOpenRequest()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Open;
+    request.defaultExt = QStringLiteral("txt");
+    request.filter = QStringLiteral("Текстовый файл|*.txt");
+    return request;
+}
+
 // Shows a modal file dialog; returns the chosen path, or an empty text when cancelled.
 QString ExecuteFileDialog(const FileDialogRequest& request);
 

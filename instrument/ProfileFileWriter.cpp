@@ -1,5 +1,6 @@
 #include "instrument/ProfileFileWriter.h"
 
+#include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
 #include "platform/CodePage.h"
 
@@ -48,6 +49,12 @@ bool acceptPath(const QString& path, QByteArray* out, bool russian)
     ShowMessageBox(russian ? QStringLiteral("Ошибка") : QStringLiteral("Error"),
                    pathProblemText(check, russian), DialogType::Error, mbOK);
     return false;
+}
+
+bool chooseOpenPath(bool russian, QString* path, QByteArray* path8)
+{
+    *path = ExecuteFileDialog(textFileOpenRequest());
+    return !path->isEmpty() && acceptPath(*path, path8, russian);
 }
 
 bool writeProfileFile(const QString& path, const QString& header, const QStringList& values, QString* error)

@@ -26,6 +26,11 @@ QString pathProblemText(PathCheck check, bool russian);
 // (in Russian or English) says why, and false.
 bool acceptPath(const QString& path, QByteArray* out, bool russian);
 
+// Runs the main window's open dialog for a text file and checks the chosen path as
+// acceptPath does. True with both forms of the path when the reader can take it; false when
+// the dialog was cancelled or the path refused (with its message).
+bool chooseOpenPath(bool russian, QString* path, QByteArray* path8);
+
 // Writes header and values (each cut to MaxValueChars characters); true when the complete
 // file is in place. On false *error (if given) says why and the earlier file is untouched.
 bool writeProfileFile(const QString& path, const QString& header, const QStringList& values,

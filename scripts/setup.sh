@@ -9,7 +9,7 @@ packages=(
   libboost-regex-dev
   libzip-dev libpugixml-dev
   libgtest-dev libgmock-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth
   xdg-utils libreoffice-writer-nogui
 )

@@ -23,6 +23,12 @@ struct CheckLimits {
 // the °C limits rewrite.
 CheckLimits ohmCheckLimits(TForm1& w);
 
+// Factor from the unit shown (ChooseOhm: 0 Ω, 1 kΩ, 2 MΩ) to ohms.
+inline double unitFactor(int unit)
+{
+    return unit == 1 ? 1e3 : unit == 2 ? 1e6 : 1.0;
+}
+
 // Whole-text match of a value text against a pattern, on its CP1251 bytes; a text that
 // has no CP1251 form never matches.
 bool matchesPattern(const QString& text, const boost::regex& pattern);

@@ -1,6 +1,5 @@
 // The main window's commands on the actual-values profile: open a profile file, close it,
 // and open the profile window to create a profile, edit the held one or verify the instrument.
-#include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileFileWriter.h"
 #include "instrument/ProfileProcessor.h"
@@ -44,15 +43,9 @@ void TForm1::ButtonFProfileOpenClick()
 {
     if (refused(*this))
         return;
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.defaultExt = QStringLiteral("txt");
-    request.filter = QStringLiteral("Текстовый файл|*.txt");
-    const QString path = ExecuteFileDialog(request);
-    if (path.isEmpty())
-        return;
+    QString path;
     QByteArray path8;
-    if (!profilefile::acceptPath(path, &path8, isRussian()))
+    if (!profilefile::chooseOpenPath(isRussian(), &path, &path8))
         return;
     const int result = processor->openFprof(path8);
     struct Message {

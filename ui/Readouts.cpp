@@ -192,10 +192,10 @@ void TForm1::ShowReadouts()
             restorePeriod = false;
             int period = 0;
             if (numtext::tryStrToInt(ui->EditAuto->text(), period) && period > 0)
-                Timer->setInterval(period * 1000);
+                Timer->setInterval(period * runSecondMs);
         }
         // The run period counts from the end of the read-out chain.
-        ui->TimeLeft->setText(QString::number(Timer->interval() / 1000));
+        ui->TimeLeft->setText(QString::number(Timer->interval() / runSecondMs));
         if (!paused) {
             Timer->start();
             TimerCountdown->start();

@@ -34,19 +34,6 @@ bool ownEnabled(const QWidget* w)
     return !w->testAttribute(Qt::WA_ForceDisabled);
 }
 
-// Factor from the unit shown (ChooseOhm: 0 Ω, 1 kΩ, 2 MΩ) to ohms.
-double unitFactor(int unit)
-{
-    switch (unit) {
-    case 1:
-        return 1e3;
-    case 2:
-        return 1e6;
-    default:
-        return 1;
-    }
-}
-
 // Selection of an edit as the key filter sees it: start (the caret when nothing is
 // selected) and end.
 struct Selection {

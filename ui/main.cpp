@@ -198,19 +198,6 @@ void setMenuEnabled(QMenu* menu, bool enabled)
     menu->menuAction()->setEnabled(enabled);
 }
 
-bool isStartCaption(const QString& caption)
-{
-    return caption == QStringLiteral("Старт") || caption == QStringLiteral("Start");
-}
-
-// The period of timed input is missing when the edit is empty or reads 0.
-bool periodMissing(const QLineEdit* edit)
-{
-    bool ok = false;
-    const int seconds = edit->text().toInt(&ok);
-    return !ok || seconds == 0;
-}
-
 // The value edits whose typing goes through the key filters.
 QLineEdit* filteredEdit(const Ui::TForm1* ui, QObject* watched)
 {
@@ -333,8 +320,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     connect(ui->ButtonFProfileGet, &QPushButton::clicked, this, &TForm1::ButtonFProfileGetClick);
     connect(ui->ButtonFProfileSet, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
     connect(ui->ButtonFProfileSend, &QPushButton::clicked, this, &TForm1::ButtonFProfileSendClick);
-    connect(ui->IncrInpButtonEnter, &QPushButton::clicked, this, &TForm1::IncrInpButtonEnterClick);
-    connect(ui->ProfileInpButtonEnter, &QPushButton::clicked, this, &TForm1::ProfileInpButtonEnterClick);
     connect(ui->StandartInpButtonEnter, &QPushButton::clicked, this, &TForm1::StandartInpButtonEnterClick);
     connect(ui->StandartInpButtonDel, &QPushButton::clicked, this, &TForm1::StandartInpButtonDelClick);
     connect(ui->DigitUp, &QPushButton::clicked, this, &TForm1::DigitUpClick);
@@ -396,6 +381,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
                     if ((w && w->window() == this) || (receiver && receiver == windowHandle()))
                         WheelStep(event);
                 });
+
+    WireRunControls();
 
     RequestTimer->start();
 }
@@ -546,100 +533,6 @@ void TForm1::SetProfileControlsEnabled(bool enabled)
     ui->ButtonFProfileGet->setEnabled(enabled);
     ui->ButtonFProfileEdit->setEnabled(enabled);
     ui->ButtonFProfileOpen->setEnabled(enabled);
-}
-
-namespace
-{
-
-// What every stop of a timed run undoes, range or list: the timers, the run flags, the
-// countdown and the controls the run had locked.
-void endTimedRun(TForm1& w)
-{
-    w.Timer->stop();
-    w.TimerCountdown->stop();
-    w.autoRun = false;
-    w.paused = false;
-    setMenuEnabled(w.ui->Mfprof, true);
-    setMenuEnabled(w.ui->MphysicVal, true);
-    w.ui->MainMenu->update();
-    w.SetProfileControlsEnabled(true);
-    w.ui->Settings1->setEnabled(true);
-    w.ui->InpType->setEnabled(true);
-    w.ui->TimeLeft->setText(QStringLiteral("--"));
-}
-
-} // namespace
-
-void TForm1::SelectHistoryList()
-{
-    if (ui->InpType->currentIndex() != 0) {
-        const bool celsius = ui->Celsium->isChecked();
-        ui->InfoValsOhm->setVisible(!celsius);
-        ui->InfoValsC->setVisible(celsius);
-        curHistoryList = celsius ? ui->InfoValsC : ui->InfoValsOhm;
-    }
-    ClearHistory(history);
-}
-
-void TForm1::IncrInpButtonEnterClick()
-{
-    if (!connected) {
-        ShowMessageBox(tr2("Внимание", "Attention"),
-                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
-                       mbOK);
-        return;
-    }
-    if (profTransfer)
-        return;
-    // The range check, the manual steps and the start of a timed run come with the range work;
-    // stopping a running timed run is what the link needs now.
-    if (!autoRun || !ui->AutoInp->isChecked() || isStartCaption(ui->IncrInpButtonEnter->text()))
-        return;
-    if (periodMissing(ui->EditAuto)) {
-        ShowMessageBox(tr2("Внимание", "Attention"), tr2("Период времени не указан!", "Set the delay!"),
-                       DialogType::Warning, mbOK);
-        return;
-    }
-    endTimedRun(*this);
-    ui->IncInpEditStart->setEnabled(true);
-    ui->IncInpEditEnd->setEnabled(true);
-    ui->IncInpEditStep->setEnabled(true);
-    ui->IncrInpButtonPause->setEnabled(false);
-    ui->ConnectionButton->setEnabled(true);
-    ui->IncrInpButtonEnter->setText(QStringLiteral("Старт"));
-    ui->IncrInpButtonPause->setText(QStringLiteral("Пауза"));
-    ui->IncrInpNextVal->setText(QStringLiteral("--"));
-}
-
-void TForm1::ProfileInpButtonEnterClick()
-{
-    if (!connected) {
-        ShowMessageBox(tr2("Внимание", "Attention"),
-                       tr2("Нет соединения с прибором!", "Device is not connected!"), DialogType::Warning,
-                       mbOK);
-        return;
-    }
-    if (profTransfer)
-        return;
-    // The list check, manual sends and the start of a timed run come with the value-list work.
-    // A stop is never refused for a list that no longer fits the settings: the run must end.
-    if (!autoRun || !ui->AutoInp->isChecked())
-        return;
-    if (periodMissing(ui->EditAuto)) {
-        ShowMessageBox(tr2("Внимание", "Attention"), tr2("Период времени не указан!", "Set the delay!"),
-                       DialogType::Warning, mbOK);
-        return;
-    }
-    if (isStartCaption(ui->ProfileInpButtonEnter->text()))
-        return;
-    ui->ProfileInpButtonPause->setText(QStringLiteral("Пауза"));
-    endTimedRun(*this);
-    ui->ProfileInpButtonPause->setEnabled(false);
-    ui->ProfileInpButtonOpen->setEnabled(true);
-    ui->ProfileInpButtonChange->setEnabled(true);
-    ui->ProfileInpButtonCreate->setEnabled(true);
-    ui->InfoValsProf->setEnabled(true);
-    ui->ProfileInpButtonEnter->setText(tr2("Старт", "Start"));
 }
 
 // ---------------------------------------------------------------- later work

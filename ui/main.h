@@ -124,9 +124,6 @@ public:
     bool isRussian() const;                                      // the `Russian` menu item is checked
     QString tr2(const char* russian, const char* english) const; // text in the window's language
     void SetProfileControlsEnabled(bool enabled);
-    void SelectHistoryList();
-    void IncrInpButtonEnterClick();    // range start/stop; stopping a run is what the link needs
-    void ProfileInpButtonEnterClick(); // list start/stop
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
 
@@ -179,6 +176,46 @@ public:
         double R02 = -1.0, R04 = -1.0;
         std::vector<std::vector<double>> cells; // as ProfileProcessor::profile
     } profStage;
+
+    // ---- input modes, range runs, value lists (ui/InputModes.cpp, ui/RangeRun.cpp,
+    //      ui/ValueList.cpp) ----
+    // Milliseconds that one second of a run period and of its countdown lasts. Only tests
+    // change it, to run timed runs quickly.
+    static inline int runSecondMs = 1000;
+    double rangeStart = 0, rangeEnd = 0, rangeStep = 0;     // in rangeUnit; the step is signed
+    double nextRangeValue = 0;                              // what the next range step sends
+    int rangeUnit = 0;                                      // ChooseOhm index the range was checked in
+    int listInCelsius = 0;                                  // 1: the loaded list is in °C
+    int listRtdType = 0, listRt0 = 0;                       // thermometer of a °C list
+    void (TForm1::*runTimerHandler)() = &TForm1::TimerIncr; // OnTimer of `Timer`, by input type
+
+    void WireRunControls(); // connects the input-mode, range and list controls (constructor)
+    void RadioWorkModeClick();
+    void InpTypeChange();
+    void SelectHistoryList();
+    void EditAutoKeyPress(QChar& key);
+    bool CheckRangeParams();
+    void IncrInpButtonEnterClick(); // manual step, or start/stop of a timed range run
+    void RangeManualStep();
+    void RangeTimedToggle();
+    void IncrInpButtonPauseClick(QObject* sender); // range or list pause button
+    void TimerIncr();
+    void TimerCountdownTimer();
+    // What every end of a timed run undoes: timers, run flags, locked menus and controls.
+    // The countdown may be left to run out by itself.
+    void EndTimedRun(bool stopCountdown = true);
+    void AbortManualRange();      // ends a manual range run without sending
+    bool setChainRunning() const; // a set chain or another request is under way
+
+    void ProfileInpButtonOpenClick();
+    void LoadValueList();              // reads processor->profPath into InfoValsProf
+    void ProfileInpButtonEnterClick(); // one manual send, or start/stop of a timed list run
+    void TimerProfile();
+    void InfoClick();
+    void InfoValsClick();
+    void InfoValsProfKeyPress(QChar key);
+    void ButtonCleanInfoValsClick();
+    void ButtonCleanInfoClick();
 
     // ---- status polling (later) ----
     void RequestTimerTimer();

@@ -12,12 +12,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -41,6 +43,10 @@ constexpr int ButtonGap = 3;     // between a cell's button and the cell
 constexpr int DeviationGap = 3;  // between a cell and its deviation text
 constexpr int DeviationDrop = 5; // the deviation text stands this much below the cell's top
 constexpr int DeviationPointSize = 8;
+constexpr int MinDeviationPixelSize = 7;
+// The widest text a deviation label shows: larger deviations read "> +99%".
+constexpr auto WidestDeviation = "+99,00000%";
+constexpr int EdgeMargin = 3; // the least gap between a text and the window's left edge
 constexpr int WidthMargin = 48;
 constexpr int HeightMargin = 190;
 
@@ -88,6 +94,32 @@ bool editsByItself(const QKeyEvent* e)
         if (e->matches(k) && e->key() != Qt::Key_Backspace && e->key() != Qt::Key_Delete)
             return true;
     return false;
+}
+
+// The deviation texts' font: the window's family at the designed size where the widest text
+// fits between a cell and the next column; where the family falls back to a wider face, a
+// condensed face, made smaller until the text fits.
+QFont deviationFontFor(const QFont& windowFont, int room)
+{
+    QFont f = windowFont;
+    f.setPointSize(DeviationPointSize);
+    QLabel probe(QString::fromLatin1(WidestDeviation));
+    const auto fits = [&] {
+        probe.setFont(f);
+        return probe.sizeHint().width() <= room;
+    };
+    if (fits())
+        return f;
+    f.setStretch(QFont::SemiCondensed);
+    for (int px = QFontInfo(f).pixelSize() - 1; !fits() && px >= MinDeviationPixelSize; --px)
+        f.setPixelSize(px);
+    return f;
+}
+
+// Widens a button, check box or label whose text would be cut; never narrows it.
+void widenToText(QWidget* w)
+{
+    w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
 }
 
 } // namespace
@@ -141,8 +173,10 @@ void TForm3::FormCreate()
 
     QFont captionFont = font();
     captionFont.setBold(true);
-    QFont deviationFont = font();
-    deviationFont.setPointSize(DeviationPointSize);
+    const int deviationRoom =
+        (verificationMode ? VerifyColumnPitch - ButtonWidth - ButtonGap : EditColumnPitch) - CellWidth -
+        DeviationGap;
+    const QFont deviationFont = deviationFontFor(font(), deviationRoom);
 
     valEdits.assign(std::size_t(std::max(n * m, 0)), nullptr);
     otklonLabels.assign(valEdits.size(), nullptr);
@@ -218,8 +252,6 @@ void TForm3::FormCreate()
     ui->btn4x->move(ui->btn4x->x(), ui->R04->y());
     if (!valEdits.empty())
         ui->SaveButton->move(valEdits[std::size_t((n - 1) * m)]->x(), ui->R02->y() + 11);
-    ui->Protocol_btn->move(ui->SaveButton->x() - ui->Protocol_btn->width() - 10, ui->SaveButton->y());
-    ui->FirstCal->move(ui->Protocol_btn->x(), ui->Protocol_btn->y() - 21);
 
     if (!verificationMode) {
         ui->btn2x->hide();
@@ -256,6 +288,18 @@ void TForm3::FormCreate()
     ui->PrecClass->move(ui->Label2->x() + ui->Label2->width() + 3, ui->PrecClass->y());
     for (TsEdit* e : {ui->R02, ui->R04, ui->priemCoef})
         e->placeBoundLabel();
+
+    // Where the window's family falls back to a wider face, the texts need more room than
+    // designed: every text gets the width it needs, and the protocol controls keep their
+    // places relative to the save button.
+    for (QWidget* w : {static_cast<QWidget*>(ui->PrecClass), static_cast<QWidget*>(ui->SaveButton),
+                       static_cast<QWidget*>(ui->Protocol_btn), static_cast<QWidget*>(ui->FirstCal)})
+        widenToText(w);
+    ui->Protocol_btn->move(ui->SaveButton->x() - ui->Protocol_btn->width() - 10, ui->SaveButton->y());
+    ui->FirstCal->move(ui->Protocol_btn->x(), ui->Protocol_btn->y() - 21);
+    // The acceptance ratio moves right just enough that its caption starts inside the window.
+    if (const int x = ui->priemCoef->boundLabel()->x(); x < EdgeMargin)
+        ui->priemCoef->move(ui->priemCoef->x() + EdgeMargin - x, ui->priemCoef->y());
 
     // Text gets into the value edits only through the key handlers.
     for (TsEdit* e : valEdits)

@@ -108,6 +108,9 @@ void TForm1::Disconnect()
             ProfileInpButtonEnterClick();
         else
             IncrInpButtonEnterClick();
+    } else if (ui->IncrInpNextVal->text() != QStringLiteral("--")) {
+        // A manual range run ends with the link too: its edits are given back below.
+        AbortManualRange();
     }
 
     ui->StandartInpEdit->setReadOnly(false);
