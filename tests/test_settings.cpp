@@ -232,6 +232,19 @@ TEST_F(SettingsFile, StoredValuesGoThroughTheOperatorsHandlers)
     EXPECT_TRUE(ui->StandartInputGroup->isVisibleTo(w.get()));
 }
 
+TEST_F(SettingsFile, TimedSingleValuesStartAsATimedRange)
+{
+    auto w = startWith("[INPUT]\r\ninpMode=1\r\ninpType=2\r\ntime=7\r\n");
+    Ui::TForm1* ui = w->ui;
+    EXPECT_TRUE(ui->AutoInp->isChecked());
+    EXPECT_EQ(ui->InpType->currentIndex(), 1);
+    EXPECT_EQ(ui->InpType->count(), 2); // single values cannot be timed
+    EXPECT_TRUE(ui->IncrInputGroup->isVisibleTo(w.get()));
+    EXPECT_TRUE(ui->EditAuto->isEnabled());
+    EXPECT_EQ(ui->EditAuto->text(), QStringLiteral("7"));
+    EXPECT_EQ(ui->IncrInpButtonEnter->text(), QStringLiteral("Старт"));
+}
+
 TEST_F(SettingsFile, CelsiusOnAVariantWithoutThermometersIsRefusedAtStart)
 {
     auto w = startWith("[DEVICE]\r\ndevType=2\r\n[SETTINGS]\r\nphysicalValue=0\r\n");

@@ -17,9 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -287,34 +285,6 @@ void keepOnScreen(QWidget& w)
     w.move(x, y);
 }
 
-// The input-type and input-mode handlers are not built yet: until they are, the controls
-// they switch are set here directly, as those handlers leave them.
-void applyInputControlsDirectly(TForm1& w)
-{
-    Ui::TForm1* ui = w.ui;
-    const bool timed = ui->AutoInp->isChecked();
-    if (timed && ui->InpType->currentIndex() == 2) {
-        const QSignalBlocker quiet(ui->InpType);
-        ui->InpType->setCurrentIndex(1); // single values are not timed
-    }
-    const int type = ui->InpType->currentIndex();
-    ui->ProfileInputGroup->setVisible(type == 0);
-    ui->IncrInputGroup->setVisible(type == 1);
-    ui->StandartInputGroup->setVisible(type == 2);
-    if (type == 0) {
-        ui->InfoValsOhm->setVisible(false);
-        ui->InfoValsC->setVisible(false);
-        ui->InfoValsProf->setVisible(true);
-        w.curHistoryList = ui->InfoValsProf;
-    }
-    w.SelectHistoryList();
-    ui->EditAuto->setEnabled(timed);
-    ui->LabelAuto->setEnabled(timed);
-    ui->LabelAuto2->setEnabled(timed);
-    ui->TimeLeft1->setVisible(timed);
-    ui->TimeLeft->setVisible(timed);
-}
-
 void applyFile(TForm1& w, const IniFile& ini)
 {
     Ui::TForm1* ui = w.ui;
@@ -374,7 +344,8 @@ void applyFile(TForm1& w, const IniFile& ini)
     }
     ui->ManualInp->setChecked(!timed);
     ui->AutoInp->setChecked(timed);
-    applyInputControlsDirectly(w);
+    w.InpTypeChange();
+    w.RadioWorkModeClick();
 
     (w.*OutputModeHandlers[readInRange(ini, Device, KeyWorkMode, 0, 0, valuelimits::OutputModeCount - 1)])();
     (w.*DisplayHandlers[readInRange(ini, Device, KeyDisplay, 0, 0, DisplayCount - 1)])();
