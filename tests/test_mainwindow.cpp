@@ -735,7 +735,21 @@ TEST_F(MainWindowTest, UnitBoxesOpenFromTheLabelsAndCloseUp)
     EXPECT_EQ(ui()->IncPhysVal->text(), QStringLiteral("R, кОм:"));
 }
 
-TEST_F(MainWindowTest, ValueLabelsStandRightAfterTheirCaptions)
+// The window's layout holds in both languages.
+class LayoutInLanguage : public MainWindowTest, public ::testing::WithParamInterface<const char*>
+{
+protected:
+    void SetUp() override
+    {
+        w.FormCreate();
+        w.SetLanguage(QString::fromLatin1(GetParam()));
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(RussianAndEnglish, LayoutInLanguage, ::testing::Values("Russian", "English"),
+                         [](const auto& info) { return std::string(info.param); });
+
+TEST_P(LayoutInLanguage, ValueLabelsStandRightAfterTheirCaptions)
 {
     const std::pair<QLabel*, QLabel*> pairs[] = {
         {ui()->Label23, ui()->rangeLabel},     {ui()->Label24, ui()->stepLabel},
@@ -753,10 +767,9 @@ TEST_F(MainWindowTest, ValueLabelsStandRightAfterTheirCaptions)
 // What the operator reads must fit: no caption cut off, every control inside its group, and
 // no two controls of one group drawn over each other (stacked groups and the unit boxes
 // share a place only while one of them is hidden). In ohms, and in °C with the countdown of
-// a timed run shown.
-TEST_F(MainWindowTest, CaptionsFitAndControlsDoNotOverlap)
+// a timed run shown; connected, with the identification shown.
+TEST_P(LayoutInLanguage, CaptionsFitAndControlsDoNotOverlap)
 {
-    w.FormCreate();
     w.show();
     ASSERT_TRUE(testsupport::waitUntil([&] { return w.isVisible(); }));
 
@@ -808,8 +821,10 @@ TEST_F(MainWindowTest, CaptionsFitAndControlsDoNotOverlap)
                         << shown[j]->objectName().toStdString();
         }
     };
-    {
-        SCOPED_TRACE("ohms");
+    for (int unit : {1, 2, 0}) {
+        SCOPED_TRACE(unit);
+        ui()->ChooseOhm->setCurrentIndex(unit);
+        w.ChooseOhmSelect(ui()->ChooseOhm);
         check();
     }
     w.CelsiumClick(ui()->Celsium);
@@ -819,6 +834,19 @@ TEST_F(MainWindowTest, CaptionsFitAndControlsDoNotOverlap)
     ui()->TimeLeft->setText(QStringLiteral("9999"));
     {
         SCOPED_TRACE("degrees Celsius, timed");
+        check();
+    }
+    // What the identification of an RD5540-5 shows, in the window's language.
+    ui()->ConnectionButton->setText(w.tr2("Отключение", "Disconnect"));
+    ui()->deviceFullName->setText(QStringLiteral("RD5540-5"));
+    ui()->DeviceNoLabel->setText(QStringLiteral("000123"));
+    ui()->LabelPrecision->setText(QStringLiteral("0,02/0,005"));
+    ui()->yearLabel->setText(w.isRussian() ? QStringLiteral("2024 г.") : QStringLiteral("2024"));
+    ui()->rangeLabel->setText(QStringLiteral("99999990") + w.tr2(" Ом", " Ohm"));
+    ui()->stepLabel->setText(QStringLiteral("10") + w.tr2(" Ом", " Ohm"));
+    ui()->firmwareLabel->setText(QStringLiteral("1.0.4"));
+    {
+        SCOPED_TRACE("connected");
         check();
     }
 }

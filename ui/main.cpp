@@ -355,8 +355,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     onMenuItem(this, ui->N14, [this] { N14Click(); });
     onMenuItem(this, ui->N17, [this] { N17Click(); });
     onMenuItem(this, ui->N10, [this] { N10Click(); });
-    onMenuItem(this, ui->Russian, [this] { SetLanguage(QStringLiteral("Russian")); });
-    onMenuItem(this, ui->English, [this] { SetLanguage(QStringLiteral("English")); });
+    onMenuItem(this, ui->Russian, [this] { RussianClick(); });
+    onMenuItem(this, ui->English, [this] { EnglishClick(); });
     onMenuItem(this, ui->Ohm, [this] { OhmClick(ui->Ohm); });
     onMenuItem(this, ui->Celsium, [this] { CelsiumClick(ui->Celsium); });
     onMenuItem(this, ui->platinum391, [this] { platinum391Click(); });
@@ -465,16 +465,6 @@ void TForm1::PlaceValueLabels()
                                    p.caption->height());
         p.value->move(p.caption->x() + p.caption->width() + p.gap, p.value->y());
     }
-}
-
-void TForm1::SetLanguage(const QString& language)
-{
-    // The texts of the window follow with the language work; the state is the checked item.
-    if (language == QStringLiteral("English") && ui->Russian->isChecked())
-        checkRadioItem(ui->English);
-    else if (language == QStringLiteral("Russian") && ui->English->isChecked())
-        checkRadioItem(ui->Russian);
-    RecaptionSkinMenu();
 }
 
 void TForm1::connectMenuItem(QAction* item, std::function<void()> handler)

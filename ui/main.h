@@ -108,7 +108,6 @@ public:
     void PlaceValueLabels();
     void SaveSettings();  // settings.ini beside the program, else in the user's configuration folder
     void FitClientArea(); // fixed frame: the 738 x 736 client area below the menu bar
-    void SetLanguage(const QString& language);
     // ---- skins (ui/Skins.cpp) and the About box (ui/about.cpp) ----
     void BuildSkinMenu();                // one radio item per stored skin; applies skinNumber
     void SkinMenuClick(QObject* sender); // the clicked skin item: its skin becomes the active one
@@ -126,6 +125,13 @@ public:
     void SetProfileControlsEnabled(bool enabled);
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
+
+    // ---- language (ui/Language.cpp) ----
+    // "English" or "Russian": rewrites the window's texts when the other language is in force;
+    // any other call does nothing.
+    void SetLanguage(const QString& language);
+    void EnglishClick();
+    void RussianClick();
 
     // ---- serial link (ui/link/LinkTransport.cpp) ----
     // Builds txFrame/txLength; returns false (with a log line) when the address is not a number
