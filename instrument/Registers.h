@@ -40,3 +40,15 @@ constexpr bool isProfileRegister(std::uint16_t n)
 {
     return n >= 40001 && n <= 40065;
 }
+
+// Bits of the status register's character (40087): changes made on the instrument itself.
+namespace statusbit
+{
+constexpr std::uint8_t ValueChanged = 1u << 1;   // the value was set on the front panel
+constexpr std::uint8_t NotReady = 1u << 2;       // a value is still being set
+constexpr std::uint8_t ClearPending = 1u << 3;   // nothing to read, but the status wants clearing
+constexpr std::uint8_t DisplayChanged = 1u << 4; // the display selection was changed
+constexpr std::uint8_t ModeChanged = 1u << 5;    // the output mode was changed
+// The bits that the program handles by reading a register.
+constexpr std::uint8_t Handled = ValueChanged | NotReady | DisplayChanged | ModeChanged;
+} // namespace statusbit

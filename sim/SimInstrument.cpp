@@ -37,10 +37,10 @@ constexpr std::uint8_t ExcWrongPassword = 11;
 // Status text: 0x40 | bits keeps it a printable letter ('@' with nothing pending).
 constexpr char StatusBase = 0x40;
 constexpr std::uint8_t StatusMask = 0x3F;
-constexpr std::uint8_t NotReadyBit = 0x04;
-constexpr std::uint8_t ValueChangedBit = 0x02;
-constexpr std::uint8_t DisplayChangedBit = 0x10;
-constexpr std::uint8_t ModeChangedBit = 0x20;
+constexpr std::uint8_t NotReadyBit = statusbit::NotReady;
+constexpr std::uint8_t ValueChangedBit = statusbit::ValueChanged;
+constexpr std::uint8_t DisplayChangedBit = statusbit::DisplayChanged;
+constexpr std::uint8_t ModeChangedBit = statusbit::ModeChanged;
 
 // Power and voltage ratings the maximum current is derived from.
 constexpr double MaxPowerW = 0.25;
@@ -320,11 +320,51 @@ void SimInstrument::panelChange(std::uint16_t reg, const QByteArray& text)
     } else if (reg == regNumber(Reg::Display)) {
         bit = DisplayChangedBit;
     } else if (reg == regNumber(Reg::OutputMode)) {
+        // The zero resistance that the read-outs carry depends on the mode.
+        double value = 0.0;
+        if (toNumber(m_regs[regNumber(Reg::SetValue)], value))
+            applyValueLocked(value);
         bit = ModeChangedBit;
     }
     QByteArray& status = m_regs[regNumber(Reg::Status)];
     const std::uint8_t old = status.isEmpty() ? 0 : std::uint8_t(status[0]) & StatusMask;
     status = QByteArray(1, char(StatusBase | old | bit));
+}
+
+bool SimInstrument::panelValue(const QByteArray& text)
+{
+    double value = 0.0;
+    if (!toNumber(QByteArray(text).replace('.', ','), value))
+        return false;
+    QByteArray stored;
+    {
+        std::lock_guard lock(m_mutex);
+        const double unit = std::pow(10.0, minDec(m_variant));
+        const double steps = value / unit;
+        // The decades set whole steps only.
+        if (value < 0.0 || value > topOfRange(m_variant) * (1.0 + 1e-12) ||
+            std::abs(steps - std::round(steps)) > 1e-6)
+            return false;
+        stored = fmt(ohmFormat(m_variant), std::round(steps) * unit);
+    }
+    panelChange(regNumber(Reg::SetValue), stored);
+    return true;
+}
+
+bool SimInstrument::panelDisplay(char letter)
+{
+    if (letter < 'A' || letter > 'H')
+        return false;
+    panelChange(regNumber(Reg::Display), QByteArray(1, letter));
+    return true;
+}
+
+bool SimInstrument::panelMode(char letter)
+{
+    if (letter < 'A' || letter > 'D')
+        return false;
+    panelChange(regNumber(Reg::OutputMode), QByteArray(1, letter));
+    return true;
 }
 
 void SimInstrument::setNotReadyCount(int n)

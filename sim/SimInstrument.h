@@ -145,9 +145,19 @@ public:
     void setRegisterText(std::uint16_t reg, const QByteArray& text);
     QByteArray registerText(std::uint16_t reg) const;
 
-    // A change made on the instrument's front panel: stores the text and raises the
-    // status bit (40073: applies the value, bit 1; 40078: bit 4; 40085: bit 5).
+    // A change made on the instrument's front panel: stores the text as it is and raises
+    // the status bit (40073: applies the value, bit 1; 40078: bit 4; 40085: recomputes the
+    // read-outs, bit 5). Bit 2 (not ready) shows while 40075 has '0' answers to give, as
+    // after a value the program applies.
     void panelChange(std::uint16_t reg, const QByteArray& text);
+    // The front panel as the operator at the instrument uses it. False, and nothing changed,
+    // for what the panel cannot set: a value that is no number (decimal comma or point),
+    // outside 0 to the top of range or not a whole number of steps; a display letter
+    // outside 'A'..'H' or an output mode outside 'A'..'D'. The value is stored in the
+    // variant's ohm format ("123,450" for 123,45 on RD5540-1).
+    bool panelValue(const QByteArray& text);
+    bool panelDisplay(char letter);
+    bool panelMode(char letter);
 
     void setNotReadyCount(int n);          // '0' answers of 40075 after each apply
     void setStatusBits(std::uint8_t bits); // bits 0..5 that 40087 reports

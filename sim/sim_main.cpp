@@ -1,15 +1,19 @@
 // vardeko-sim: a simulated RD5540 on a pseudo-terminal, for trying the program without
 // the instrument. Prints its link and pty, answers until SIGINT/SIGTERM/SIGHUP, then
-// removes its link.
+// removes its link. Lines on its standard input work its front panel (sim/SimPanel.h).
 
 #include "sim/SimInstrument.h"
+#include "sim/SimPanel.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <pthread.h>
+#include <thread>
 
 namespace
 {
@@ -67,7 +71,8 @@ int main(int argc, char** argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulated RD5540 resistance measure on a pseudo-terminal."));
+        QStringLiteral("Simulated RD5540 resistance measure on a pseudo-terminal.\n\n") +
+        simpanel::panelHelp());
     parser.addHelpOption();
     const auto opt = [&parser](const char* name, const char* help, const char* value = nullptr) {
         QCommandLineOption o(QString::fromLatin1(name), QString::fromLatin1(help));
@@ -153,8 +158,35 @@ int main(int argc, char** argv)
     std::printf("link: %s\npty: %s\n", qPrintable(sim.linkPath()), qPrintable(sim.slavePath()));
     std::fflush(stdout);
 
+    // The front panel reads standard input until it ends; the process ends by a signal.
+    // Started in the background of a terminal, a read would stop the whole simulator: it
+    // fails instead, and is tried again until the simulator is brought to the foreground.
+    std::signal(SIGTTIN, SIG_IGN);
+    std::thread panel([&sim] {
+        char line[256];
+        for (;;) {
+            if (!std::fgets(line, sizeof line, stdin)) {
+                if (std::feof(stdin))
+                    return;
+                std::clearerr(stdin);
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                continue;
+            }
+            const simpanel::Reply reply = simpanel::command(sim, QString::fromUtf8(line));
+            if (reply.ok && !reply.text.isEmpty())
+                std::printf("panel: %s\n", qPrintable(reply.text));
+            else if (!reply.ok)
+                std::fprintf(stderr, "vardeko-sim: %s\n", qPrintable(reply.text));
+            std::fflush(stdout);
+        }
+    });
+    panel.detach();
+
     int signal = 0;
     sigwait(&exitSignals, &signal);
     sim.stop();
-    return 0;
+    // Out at once: the panel thread may still be waiting for a line, and must not meet a
+    // simulator that is being destroyed.
+    std::fflush(stdout);
+    std::_Exit(0);
 }

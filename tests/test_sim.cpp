@@ -4,6 +4,7 @@
 #include "instrument/Frame.h"
 #include "platform/NumberText.h"
 #include "sim/SimInstrument.h"
+#include "sim/SimPanel.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
@@ -229,6 +230,56 @@ TEST_F(SimTest, StatusBitsAndPanelChanges)
     EXPECT_EQ(readText(40076), QByteArray("0500000"));
     m_sim.panelChange(40085, "B");
     EXPECT_EQ(m_sim.statusBits(), 0x22);
+}
+
+TEST_F(SimTest, FrontPanelCommandsChangeTheInstrumentAndRaiseTheirStatusBits)
+{
+    struct Case {
+        const char* line;
+        bool ok;
+        std::uint16_t reg; // where the change shows, 0 for a refusal
+        const char* text;  // that register's text afterwards
+        std::uint8_t bits; // status bits afterwards (cleared before each line)
+    };
+    const Case cases[] = {
+        {"value 123,45", true, 40073, "123,450", 0x02}, // stored in the ohm format of RD5540-1
+        {"  VALUE   9999.999 ", true, 40073, "9999,999", 0x02},
+        {"value 0", true, 40073, "0,000", 0x02},
+        {"value 123,4567", false, 0, "", 0}, // not a whole number of steps
+        {"value 10000", false, 0, "", 0},    // above the range
+        {"value -1", false, 0, "", 0},
+        {"value abc", false, 0, "", 0},
+        {"value", false, 0, "", 0},
+        {"display c", true, 40078, "C", 0x10},
+        {"display I", false, 0, "", 0},
+        {"mode D", true, 40085, "D", 0x20},
+        {"mode E", false, 0, "", 0},
+        {"mode AB", false, 0, "", 0},
+        {"reset", false, 0, "", 0},
+        {"   ", true, 0, "", 0}, // an empty line does nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        write(40087, "0");
+        const QByteArray value = m_sim.registerText(40073);
+        const simpanel::Reply reply = simpanel::command(m_sim, QString::fromLatin1(c.line));
+        EXPECT_EQ(reply.ok, c.ok) << reply.text.toStdString();
+        EXPECT_EQ(m_sim.statusBits(), c.bits);
+        if (c.reg != 0) {
+            EXPECT_EQ(m_sim.registerText(c.reg), QByteArray(c.text));
+            EXPECT_TRUE(reply.text.startsWith(QString::number(c.reg))) << reply.text.toStdString();
+        } else {
+            EXPECT_EQ(m_sim.registerText(40073), value);
+        }
+    }
+    EXPECT_TRUE(simpanel::command(m_sim, "reset").text.contains("display L"));
+
+    // A mode changed at the panel changes what the read-outs carry: R02 in 2-wire only.
+    ASSERT_TRUE(m_sim.panelValue("100"));
+    ASSERT_TRUE(m_sim.panelMode('A'));
+    const double twoWire = number(readText(40079));
+    ASSERT_TRUE(m_sim.panelMode('C'));
+    EXPECT_NEAR(twoWire - number(readText(40079)), 0.012, 0.0011); // R02 0,0123 in 3 decimals
 }
 
 TEST_F(SimTest, FaultsChangeTheNextAnswers)

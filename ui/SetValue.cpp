@@ -21,6 +21,54 @@ constexpr int kMaxPendingText = 25; // the set-value register takes at most 25 c
 
 } // namespace
 
+void TForm1::LogTimeAndMode()
+{
+    LogLine(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    struct ModeItem {
+        QAction* item;
+        const char* russian;
+        const char* english;
+    };
+    const ModeItem modes[] = {
+        {ui->funcDefaultx2, "некомпенсированный 2х", "usual 2w"},
+        {ui->funcDefaultx4, "некомпенсированный 4х", "usual 4w"},
+        {ui->funcCorrectionx2, "компенсированный 2х", "optimal 2w"},
+        {ui->funcCorrectionx4, "компенсированный 4х", "optimal 4w"},
+    };
+    QString modeLine = tr2("Режим ", "Output mode: ");
+    for (const ModeItem& m : modes)
+        if (m.item->isChecked())
+            modeLine += tr2(m.russian, m.english);
+    LogLine(modeLine);
+}
+
+void TForm1::SetCelsiusValue(double celsius)
+{
+    setValueCelsius = celsius;
+    // The resistance carries at most four decimals, as it is shown and logged.
+    const QString ohmText =
+        numtext::formatFloat(processor->profFormat, processor->tempToOhm(setValueCelsius, short(rtdType)));
+    double ohms = 0;
+    setValueOhm = numtext::tryStrToFloat(ohmText, ohms) ? ohms : 0;
+}
+
+void TForm1::LogValueLine(const QString& value)
+{
+    const QString ohmUnit = tr2(" Ом", " Ohm");
+    if (celsiusMode())
+        LogLine(QStringLiteral(" T: ") + value + QStringLiteral(" °C (") +
+                numtext::formatFloat(processor->profFormat, setValueOhm) + ohmUnit + QStringLiteral(")"));
+    else
+        LogLine(QStringLiteral(" R: ") + value + ohmUnit);
+}
+
+bool TForm1::readoutsNeedTrueValue() const
+{
+    // Rвос is needed for the reproduced value itself and for every figure derived from it.
+    return ui->CheckTrueVal->isChecked() || ui->checkTrueC->isChecked() || ui->OtklonC->isChecked() ||
+           ui->OtklonPercentC->isChecked() || ui->Stability->isChecked() || ui->AbsStability->isChecked();
+}
+
 void TForm1::SetValueOnDevice(const QString& value)
 {
     // Values travel in ohms (or °C) whatever unit is shown: take the Ω (or °C) pattern and the
@@ -41,50 +89,27 @@ void TForm1::SetValueOnDevice(const QString& value)
 
     std::memset(pendingValue, 0, sizeof pendingValue);
     logIndex = 0;
-    LogLine(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    LogTimeAndMode();
+    needTrueVal = readoutsNeedTrueValue();
 
-    struct ModeItem {
-        QAction* item;
-        const char* russian;
-        const char* english;
-    };
-    const ModeItem modes[] = {
-        {ui->funcDefaultx2, "некомпенсированный 2х", "usual 2w"},
-        {ui->funcDefaultx4, "некомпенсированный 4х", "usual 4w"},
-        {ui->funcCorrectionx2, "компенсированный 2х", "optimal 2w"},
-        {ui->funcCorrectionx4, "компенсированный 4х", "optimal 4w"},
-    };
-    QString modeLine = tr2("Режим ", "Output mode: ");
-    for (const ModeItem& m : modes)
-        if (m.item->isChecked())
-            modeLine += tr2(m.russian, m.english);
-    LogLine(modeLine);
-
-    needTrueVal = ui->CheckTrueVal->isChecked() || ui->checkTrueC->isChecked() || ui->OtklonC->isChecked() ||
-                  ui->OtklonPercentC->isChecked() || ui->Stability->isChecked() ||
-                  ui->AbsStability->isChecked();
-
-    const QString ohmUnit = tr2(" Ом", " Ohm");
     if (celsius) {
-        setValueCelsius = number;
-        // The resistance carries at most four decimals, as it is shown and logged.
-        const QString ohmText = numtext::formatFloat(processor->profFormat,
-                                                     processor->tempToOhm(setValueCelsius, short(rtdType)));
-        double ohms = 0;
-        setValueOhm = numtext::tryStrToFloat(ohmText, ohms) ? ohms : 0;
+        SetCelsiusValue(number);
         ui->LabelLastVal->setText(value + QStringLiteral(" °C"));
-        LogLine(QStringLiteral(" T: ") + value + QStringLiteral(" °C (") +
-                numtext::formatFloat(processor->profFormat, setValueOhm) + ohmUnit + QStringLiteral(")"));
     } else {
         setValueOhm = number;
-        ui->LabelLastVal->setText(value + ohmUnit);
-        LogLine(QStringLiteral(" R: ") + value + ohmUnit);
+        ui->LabelLastVal->setText(value + tr2(" Ом", " Ohm"));
     }
+    LogValueLine(value);
     lastValue = value;
 
     const QByteArray text = cp1251::fromUnicode(numtext::formatFloat(limits.ohmFormat, setValueOhm));
     std::memcpy(pendingValue, text.constData(), std::min<std::size_t>(text.size(), kMaxPendingText));
     setPending = true;
+    // This chain writes its own display selection, output mode and value over whatever was
+    // set on the instrument's panel. A change still pending from there would take the ready
+    // answer of this chain for its own (value), or give the input back half way (mode).
+    statusFlags &=
+        std::uint8_t(~(statusbit::ValueChanged | statusbit::DisplayChanged | statusbit::ModeChanged));
 
     SendFrame(frame::FuncWrite, regNumber(Reg::Display), displayLetter);
 }

@@ -243,6 +243,10 @@ void TForm1::StandartInpButtonEnterClick()
     }
     if (ui->StandartInpEdit->text().isEmpty() || profTransfer || !ownEnabled(ui->StandartInpButtonEnter))
         return;
+    // A read-only field is a locked input: a status poll waits for its answer, and a set sent
+    // now would take that answer for its own and stall.
+    if (ui->StandartInpEdit->isReadOnly())
+        return;
 
     AddZero(ui->StandartInpEdit);
     const QString typed = ui->StandartInpEdit->text();

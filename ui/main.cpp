@@ -525,19 +525,6 @@ void TForm1::SetProfileControlsEnabled(bool enabled)
     ui->ButtonFProfileOpen->setEnabled(enabled);
 }
 
-// ---------------------------------------------------------------- later work
-
-void TForm1::RequestTimerTimer()
-{
-    // The status poll comes with the status polling work.
-}
-
-void TForm1::ShowDeviceValue(const QString& value)
-{
-    // Recording a value changed on the instrument comes with that work.
-    Q_UNUSED(value);
-}
-
 // ---------------------------------------------------------------- events
 
 void TForm1::WheelStep(QWheelEvent* event)

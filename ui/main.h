@@ -223,9 +223,13 @@ public:
     void ButtonCleanInfoValsClick();
     void ButtonCleanInfoClick();
 
-    // ---- status polling (later) ----
+    // ---- status polling (ui/link/LinkPolling.cpp) ----
     void RequestTimerTimer();
-    void ShowDeviceValue(const QString& value);
+    void onStatusAnswer(bool isWrite);           // 40087: bits read, or the clear acknowledged
+    void onDeviceValueRead(const QString& text); // 40073 read after a change on the panel
+    // ---- value changed on the instrument (ui/DeviceValue.cpp) ----
+    void ShowDeviceValue(const QString& value); // value: the 40073 text, ohms
+    int checkedRtdItem() const;                 // thermometer type of the checked menu item, -1 if none
 
     // ---- variant, units, limits (ui/ValueLimits.cpp) ----
     void ApplyDeviceType();
@@ -274,6 +278,10 @@ public:
     // ---- setting a value, read-outs, history (ui/SetValue.cpp, ui/Readouts.cpp) ----
     void SetValueOnDevice(const QString& value);
     void ShowReadouts();
+    void LogTimeAndMode();                   // the time and output-mode lines that open a set's group
+    bool readoutsNeedTrueValue() const;      // a ticked box needs Rвос read
+    void SetCelsiusValue(double celsius);    // setValueCelsius, and setValueOhm to four decimals
+    void LogValueLine(const QString& value); // " R: ..." or " T: ... °C (... Ом)" from setValueOhm
 
     // ---- single-value entry and decade stepping (ui/SingleEntry.cpp) ----
     void EnterOm(QLineEdit* sender, QChar& key);

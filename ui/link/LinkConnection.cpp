@@ -43,6 +43,8 @@ void onDeviceNameAnswer(TForm1& w, const QString& text)
         return;
     }
     w.connected = true;
+    // Changes that a poll saw on an earlier connection are no news of this instrument.
+    w.statusFlags = 0;
     w.LogAt(0, w.tr2("Прибор подключен к ПК!", "Device is connected!"));
     w.LogAt(1, QString());
     w.ui->ConnectionButton->setText(w.tr2("Отключение", "Disconnect"));

@@ -105,11 +105,16 @@ QString answerToText(const QByteArray& bytes)
     return ok ? text : QString::fromLatin1(bytes);
 }
 
+QString invalidAnswerLine(const TForm1& w, std::uint16_t reg, const QString& text)
+{
+    return w.isRussian()
+               ? QStringLiteral("Неверный ответ прибора (регистр %1): %2").arg(reg).arg(text)
+               : QStringLiteral("Invalid answer of the device (register %1): %2").arg(reg).arg(text);
+}
+
 void invalidAnswer(TForm1& w, std::uint16_t reg, const QString& text)
 {
-    w.LogLine(w.isRussian()
-                  ? QStringLiteral("Неверный ответ прибора (регистр %1): %2").arg(reg).arg(text)
-                  : QStringLiteral("Invalid answer of the device (register %1): %2").arg(reg).arg(text));
+    w.LogLine(invalidAnswerLine(w, reg, text));
     endChainCleanly(w);
 }
 
@@ -229,7 +234,7 @@ void TForm1::HandleAnswer()
         onReadoutAnswer(a.reg, text);
         break;
     case Reg::Status:
-        // Status bits belong to the status polling, which is not wired yet.
+        onStatusAnswer(isWrite);
         break;
     case Reg::R02:
     case Reg::R04:

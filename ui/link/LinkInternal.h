@@ -32,6 +32,8 @@ QString answerToText(const QByteArray& bytes);
 // A text where the instrument should have sent a number: says so in the log and ends the
 // chain there (LinkDispatch.cpp).
 void invalidAnswer(TForm1& w, std::uint16_t reg, const QString& text);
+// The log line that says so.
+QString invalidAnswerLine(const TForm1& w, std::uint16_t reg, const QString& text);
 
 // The 40066 answer, while probing or connected (LinkConnection.cpp).
 void onDeviceNameAnswer(TForm1& w, const QString& text);

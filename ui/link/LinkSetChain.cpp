@@ -192,11 +192,8 @@ void TForm1::onSetValueAnswer(bool isWrite, const QString& text)
         SendFrame(frame::FuncWrite, regNumber(Reg::Command), QByteArrayLiteral("A"));
         return;
     }
-    // A value read back after a change on the instrument's panel: showing it belongs to
-    // the status polling, which is not wired yet; the change counts as handled.
-    Q_UNUSED(text);
-    statusFlags &= std::uint8_t(~StatusValueChanged);
-    ReleaseInput();
+    // A value read back after a change on the instrument's panel (status polling).
+    onDeviceValueRead(text);
 }
 
 void TForm1::onCommandAnswer(const QString& text)
