@@ -2,7 +2,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
+#include <csignal>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
 
 namespace testsupport
 {
@@ -18,6 +22,38 @@ bool waitUntil(const std::function<bool()>& pred, std::chrono::milliseconds dead
         QThread::msleep(1);
     }
     return true;
+}
+
+QByteArray readFileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool writeFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+void withFileSizeLimit(std::size_t limitBytes, const std::function<void()>& action)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = static_cast<rlim_t>(limitBytes);
+    setrlimit(RLIMIT_FSIZE, &small);
+    action();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+}
+
+UnprivilegedFiles::UnprivilegedFiles() : m_previous(setfsuid(65534)) {}
+
+UnprivilegedFiles::~UnprivilegedFiles()
+{
+    setfsuid(m_previous);
 }
 
 } // namespace testsupport

@@ -391,17 +391,6 @@ void TForm1::FormCreate()
     BuildSkinMenu();
 }
 
-void TForm1::LoadSettings()
-{
-    // Reading settings.ini comes with the settings work; until then every start is a first start.
-    move(LayoutLeft, LayoutTop);
-    for (QComboBox* box : {ui->ChooseOhm, ui->ChooseOhm1, ui->ChooseOhm2})
-        box->setCurrentIndex(0); // "R, Ом"
-    skinNumber = -1;
-    ApplyLayoutDefaults();
-    SetLanguage(QStringLiteral("Russian"));
-}
-
 void TForm1::ApplyLayoutDefaults()
 {
     ui->BoxDevice->setCurrentIndex(0);
@@ -411,11 +400,6 @@ void TForm1::ApplyLayoutDefaults()
     SelectHistoryList();
     funcDefaultx2Click();
     N11Click();
-}
-
-void TForm1::SaveSettings()
-{
-    // Writing settings.ini comes with the settings work.
 }
 
 void TForm1::FormClose()

@@ -99,14 +99,14 @@ public:
     // ---- lifecycle (ui/main.cpp) ----
     void FormCreate();
     void FormClose();
-    void LoadSettings(); // settings.ini; filled by the settings work
+    void LoadSettings(); // settings.ini (ui/Settings.cpp), applied through the handlers
     // A first start without settings.ini: the layout's defaults (RD5540-1, Ω, 2-wire
     // uncompensated, Rвос on the display, single values) applied through their handlers.
     void ApplyLayoutDefaults();
     // Puts each value label right after its caption label (the identification, mode and
     // countdown captions sized to their text first); run again after captions change.
     void PlaceValueLabels();
-    void SaveSettings();
+    void SaveSettings();  // settings.ini beside the program, else in the user's configuration folder
     void FitClientArea(); // fixed frame: the 738 x 736 client area below the menu bar
     // ---- skins (ui/Skins.cpp) and the About box (ui/about.cpp) ----
     void BuildSkinMenu();                // one radio item per stored skin; applies skinNumber
