@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program, starts a simulated RD5540-1 on a pseudo-terminal and opens the main
 # window. Choose "РД5540-1" and press "Подключение": the program finds the simulator by
-# probing the ports. Closing the window stops the simulator.
+# probing the ports. Lines typed in this terminal work the simulator's front panel. Closing the
+# window stops the simulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +12,9 @@ cmake --build build-release -j "$(nproc)" --target vardeko vardeko-sim
 
 variant=${VARDEKO_SIM_VARIANT:-1}
 # A model name with a ninth character, as the stability figures (δн, Δн) need one.
-./build-release/vardeko-sim --variant "$variant" --model "RD5540-${variant}0" &
+# The simulator keeps this terminal as its input: lines typed here work its front panel
+# ("value 123,45", "display C", "mode B"; vardeko-sim --help lists them).
+./build-release/vardeko-sim --variant "$variant" --model "RD5540-${variant}0" <&0 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 
