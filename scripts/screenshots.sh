@@ -13,9 +13,11 @@ if [ ! -x "$build/vardeko" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build" -j "$(nproc)" --target vardeko vardeko-sim
 fi
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (xvfb, xdotool, imagemagick)" >&2; exit 1; }
-done
+if ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get install -y -qq --no-install-recommends xdotool imagemagick >/dev/null
+fi
 
 ini="$build/settings.ini"
 [ -f "$ini" ] && mv "$ini" "$ini.keep"
