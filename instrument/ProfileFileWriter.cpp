@@ -2,9 +2,8 @@
 
 #include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
+#include "instrument/TextFileSave.h"
 #include "platform/CodePage.h"
-
-#include <QSaveFile>
 
 namespace profilefile
 {
@@ -13,32 +12,15 @@ PathCheck cp1251Path(const QString& path, QByteArray* out)
 {
     if (out)
         out->clear();
-    bool ok = false;
-    const QByteArray bytes = cp1251::fromUnicode(path, &ok);
-    if (!ok || bytes.contains('\0'))
-        return PathCheck::OutsideCodePage;
-    if (bytes.size() > MaxPathBytes)
-        return PathCheck::TooLong;
-    if (out)
-        *out = bytes;
-    return PathCheck::Ok;
+    const PathCheck check = textfile::checkCp1251Path(path, MaxPathBytes + 1);
+    if (check == PathCheck::Ok && out)
+        *out = cp1251::fromUnicode(path);
+    return check;
 }
 
 QString pathProblemText(PathCheck check, bool russian)
 {
-    switch (check) {
-    case PathCheck::Ok:
-        break;
-    case PathCheck::TooLong:
-        return russian ? QStringLiteral("Путь к файлу длиннее 199 байт. Выберите более короткий путь.")
-                       : QStringLiteral("The file path is longer than 199 bytes. Choose a shorter path.");
-    case PathCheck::OutsideCodePage:
-        return russian ? QStringLiteral("Путь к файлу содержит символы вне кодовой страницы 1251. "
-                                        "Выберите другое имя.")
-                       : QStringLiteral("The file path holds characters outside code page 1251. "
-                                        "Choose another name.");
-    }
-    return QString();
+    return textsave::pathProblemText(check, MaxPathBytes, russian);
 }
 
 bool acceptPath(const QString& path, QByteArray* out, bool russian)
@@ -78,27 +60,7 @@ bool writeProfileFile(const QString& path, const QString& header, const QStringL
         content += "\r\n";
     }
 
-    // The data goes to a temporary file beside the target, which replaces the target only
-    // once everything is written. Unbuffered, so that a short write (a full disk, a file size
-    // limit) shows in the count written instead of being lost in a later flush.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(content) != content.size()) {
-        if (error)
-            *error = QStringLiteral("the file could not be written in full");
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return textfile::writeBytes(path, content, error);
 }
 
 } // namespace profilefile

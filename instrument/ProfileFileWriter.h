@@ -4,6 +4,8 @@
 // cut-short write leaves the earlier file as it was. Also the check that a chosen path can
 // be handed to the profile reader, whose path is 8-bit text of at most 199 bytes.
 
+#include "platform/TextFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,7 @@ namespace profilefile
 constexpr int MaxPathBytes = 199; // the reader's path buffer holds 200 bytes with the zero
 constexpr int MaxValueChars = 12; // a value line carries at most this many characters
 
-enum class PathCheck { Ok, TooLong, OutsideCodePage };
+using PathCheck = textfile::PathCheck;
 
 // The path in code page 1251 in *out (empty unless Ok).
 PathCheck cp1251Path(const QString& path, QByteArray* out);

@@ -1,7 +1,6 @@
 #include "instrument/TextFileSave.h"
 
 #include "instrument/Mydialogs.h"
-#include "platform/TextFile.h"
 
 namespace textsave
 {
@@ -16,17 +15,30 @@ QString valueListHeader(const QString& deviceName, bool celsius, int rtdType, in
     return fields.join(QLatin1Char(';'));
 }
 
+QString pathProblemText(textfile::PathCheck check, int maxBytes, bool russian)
+{
+    switch (check) {
+    case textfile::PathCheck::Ok:
+        break;
+    case textfile::PathCheck::TooLong:
+        return russian ? QStringLiteral("Путь к файлу длиннее %1 байт. Выберите более короткий путь.")
+                             .arg(maxBytes)
+                       : QStringLiteral("The file path is longer than %1 bytes. Choose a shorter path.")
+                             .arg(maxBytes);
+    case textfile::PathCheck::OutsideCodePage:
+        return russian ? QStringLiteral("Путь к файлу содержит символы вне кодовой страницы 1251. "
+                                        "Выберите другое имя.")
+                       : QStringLiteral("The file path holds characters outside code page 1251. "
+                                        "Choose another name.");
+    }
+    return QString();
+}
+
 bool saveTextFile(const QString& path, const QStringList& lines, bool russian)
 {
     auto text = [russian](const char* ru, const char* en) { return QString::fromUtf8(russian ? ru : en); };
-    const textfile::PathCheck check = textfile::checkCp1251Path(path, PathBufferBytes);
-    QString problem;
-    if (check == textfile::PathCheck::TooLong)
-        problem = text("Путь к файлу длиннее 99 байт. Выберите более короткий путь.",
-                       "The file path is longer than 99 bytes. Choose a shorter path.");
-    else if (check == textfile::PathCheck::OutsideCodePage)
-        problem = text("Путь к файлу содержит символы вне кодовой страницы 1251. Выберите другое имя.",
-                       "The file path holds characters outside code page 1251. Choose another name.");
+    QString problem =
+        pathProblemText(textfile::checkCp1251Path(path, PathBufferBytes), PathBufferBytes - 1, russian);
     QString error;
     if (problem.isEmpty() && !textfile::writeLines(path, lines, &error))
         problem = text("Не удалось записать файл:\n", "The file could not be written:\n") + path +

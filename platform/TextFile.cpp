@@ -28,19 +28,33 @@ QByteArray encodeLines(const QStringList& lines)
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-bool writeLines(const QString& path, const QStringList& lines, QString* error)
+bool writeBytes(const QString& path, const QByteArray& bytes, QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = encodeLines(lines);
     // Unbuffered, so that a write cut short (disk full, file size limit) shows in write()'s
     // count: a buffered file would commit the cut file as complete.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = QStringLiteral("the file could not be written in full");
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
         if (error)
             *error = file.errorString();
         return false;
     }
     return true;
+}
+
+bool writeLines(const QString& path, const QStringList& lines, QString* error)
+{
+    return writeBytes(path, encodeLines(lines), error);
 }
 
 } // namespace textfile

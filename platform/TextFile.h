@@ -21,6 +21,11 @@ PathCheck checkCp1251Path(const QString& path, int bufferBytes);
 // the other encoding the program's text readers take.
 QByteArray encodeLines(const QStringList& lines);
 
+// Writes bytes to path through a temporary file beside it that replaces the file only once
+// everything is written. True when the complete file is in place; otherwise *error (if
+// given) says why and the file at path is untouched.
+bool writeBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 // Writes encodeLines(lines) to path. True when the complete file is in place; otherwise
 // *error (if given) says why and the file at path is untouched.
 bool writeLines(const QString& path, const QStringList& lines, QString* error = nullptr);
