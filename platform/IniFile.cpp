@@ -2,9 +2,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/NumberText.h"
+#include "platform/TextFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace
 {
@@ -101,17 +101,7 @@ QByteArray IniFile::bytes() const
 
 bool IniFile::save(const QString& path) const
 {
-    // Unbuffered, so that a short write (a full disk, a file size limit) shows in the count
-    // written instead of being lost in a later flush.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    const QByteArray data = bytes();
-    if (f.write(data) != data.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return textfile::writeBytes(path, bytes());
 }
 
 int IniFile::findSection(const QString& section) const

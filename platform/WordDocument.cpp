@@ -1,6 +1,7 @@
 #include "platform/WordDocument.h"
 
 #include "platform/DocxPackage.h"
+#include "platform/TextFile.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 #include <pugixml.hpp>
@@ -495,20 +495,9 @@ void WordDocument::save(const QString& path)
                                 .arg(displayName(target), QString::fromUtf8(e.what())));
     }
 
-    QSaveFile file(target);
-    // Unbuffered, so that a write cut short (disk full, file size limit) shows in write()'s
-    // count: a buffered file would commit the cut document as complete.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw DocumentError(
-            QStringLiteral("Cannot write the document %1: %2").arg(displayName(target), file.errorString()));
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        const QString why = file.errorString();
-        file.cancelWriting();
+    QString why;
+    if (!textfile::writeBytes(target, QByteArray::fromStdString(bytes), &why))
         throw DocumentError(QStringLiteral("Cannot write the document %1: %2").arg(displayName(target), why));
-    }
-    if (!file.commit())
-        throw DocumentError(
-            QStringLiteral("Cannot write the document %1: %2").arg(displayName(target), file.errorString()));
     m->package = std::move(package);
     m->path = target;
 }
