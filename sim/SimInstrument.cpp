@@ -151,9 +151,9 @@ Fault Fault::split(int pieces, int pauseMs, int count)
     return Fault{.kind = Kind::Split, .count = count, .pieces = pieces, .pauseMs = pauseMs};
 }
 
-Fault Fault::delay(int delayMs, int count)
+Fault Fault::delay(int delayMs, int count, std::uint16_t onlyRegister)
 {
-    return Fault{.kind = Kind::Delay, .count = count, .delayMs = delayMs};
+    return Fault{.kind = Kind::Delay, .count = count, .onlyRegister = onlyRegister, .delayMs = delayMs};
 }
 
 Fault Fault::exception(int code, int count, std::uint16_t onlyRegister)

@@ -102,7 +102,7 @@ public:
         static Fault badCrc(int count = -1);
         static Fault zeroCount(int count = -1);
         static Fault split(int pieces, int pauseMs, int count = -1);
-        static Fault delay(int delayMs, int count = -1);
+        static Fault delay(int delayMs, int count = -1, std::uint16_t onlyRegister = 0);
         static Fault exception(int code, int count = -1, std::uint16_t onlyRegister = 0);
         static Fault wrongRegister(int registerOffset = 1, int count = -1);
         static Fault oversized(int size = 200, int count = -1);

@@ -95,6 +95,7 @@ int main(int argc, char** argv)
     opt("split", "Send every answer in K pieces.", "K");
     opt("pause", "Pause between the pieces of a split answer, ms.", "P");
     opt("delay", "Answer D ms late.", "D");
+    opt("status-delay", "Answer the status register 40087 D ms late.", "D");
     opt("exception", "Answer with exception CODE.", "CODE");
     opt("count", "Number of exception answers (default all).", "N");
     opt("register", "Exception answers only for register R.", "R");
@@ -133,6 +134,8 @@ int main(int argc, char** argv)
     }
     if (parser.isSet("delay"))
         sim.addFault(Fault::delay(intValue(parser, "delay", 0, 600000)));
+    if (parser.isSet("status-delay"))
+        sim.addFault(Fault::delay(intValue(parser, "status-delay", 0, 600000), -1, 40087));
     if (parser.isSet("exception")) {
         const int count = parser.isSet("count") ? countValue(parser, "count") : -1;
         const int reg = parser.isSet("register") ? intValue(parser, "register", 1, 65535) : 0;

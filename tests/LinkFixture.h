@@ -89,10 +89,11 @@ protected:
         w->ui->BoxDevice->setCurrentIndex(variant - 1);
     }
 
-    // No request on the line any more: every chain has ended or waits for the operator.
+    // No request on the line any more and none waiting for it: every chain has ended or
+    // waits for the operator.
     bool waitIdle(std::chrono::milliseconds deadline = std::chrono::seconds(20))
     {
-        return testsupport::waitUntil([this] { return !w->requestOnLine(); }, deadline);
+        return testsupport::waitUntil([this] { return w->line->isFree(); }, deadline);
     }
 
     // Probes for sim (its variant chosen), waits for the identification to end and clears

@@ -2,7 +2,7 @@
 // display selection, output mode) reach the window and the log through the real poll timer;
 // the status is cleared afterwards; nothing is polled while the line or the input is busy,
 // in a timed run, with polling switched off or for an old instrument; a set made while a
-// poll is out, or while a panel change is pending, runs its own chain; and a poll that meets
+// panel change is pending runs its own chain (actions that meet a poll: test_line.cpp); and a poll that meets
 // a failed link sends nothing while the failure's box is open.
 #include "ui_TForm1.h"
 
@@ -377,32 +377,6 @@ TEST_F(PollingTest, NothingIsPolledDuringASetChainOrAProfileRead)
         EXPECT_EQ(transfer[i], std::to_string(40001 + i));
     EXPECT_EQ(transfer.back(), "40087");
     EXPECT_FALSE(w->profTransfer);
-}
-
-TEST_F(PollingTest, EnterButtonDoesNothingWhileAPollIsOnTheLine)
-{
-    SimInstrument& sim = addSim(1);
-    ASSERT_TRUE(connectTo(sim));
-    tick({});
-    sim.addFault(Fault::delay(200, 1)); // the poll's answer takes a while
-    const int lines = w->InfoLines->count();
-    startPolling();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return sim.requestCount() == 1; }));
-    EXPECT_TRUE(ui()->StandartInpEdit->isReadOnly());
-    ui()->StandartInpEdit->setText("100");
-    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
-    ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(calls(sim), Calls{"40087"});
-    EXPECT_EQ(w->InfoLines->count(), lines);
-    EXPECT_FALSE(w->setPending);
-    expectInputReleased();
-
-    // Once the poll is answered the same press sets the value.
-    w->RequestTimer->stop();
-    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
-    ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(log().value(3), "Значение установлено!");
-    EXPECT_EQ(calls(sim).at(1), "40078=A");
 }
 
 TEST_F(PollingTest, ASetTakesThePlaceOfAValueChangePendingFromThePanel)

@@ -93,8 +93,10 @@ TEST_F(RangeRunTest, ManualStepsAreLockedUntilTheReadoutsArrive)
         EXPECT_FALSE(ui()->IncrInpButtonEnter->isEnabled()) << "locked while the set runs";
         click(ui()->IncrInpButtonEnter); // a press meanwhile goes nowhere
         EXPECT_EQ(ui()->IncrInpNextVal->text(), next[press]);
-        expectLocked(press < 2, false);
+        // The profile commands wait for the set, whether or not the run goes on.
+        EXPECT_FALSE(ui()->ButtonFProfileGet->isEnabled());
         ASSERT_TRUE(waitSetDone());
+        expectLocked(press < 2, false);
         EXPECT_TRUE(ui()->IncrInpButtonEnter->isEnabled());
     }
     EXPECT_EQ(sentValues(sim), QStringList({"0", "5", "10"}));
@@ -288,8 +290,9 @@ TEST_F(RangeRunTest, StopEndsTheRunAndSendsNothingMore)
     // A stop while a set is under way lets that set complete.
     click(ui()->IncrInpButtonEnter);
     click(ui()->IncrInpButtonEnter);
-    expectIdleTimed();
+    EXPECT_FALSE(ui()->ButtonFProfileGet->isEnabled()); // until the set is done
     ASSERT_TRUE(waitSetDone());
+    expectIdleTimed();
     EXPECT_EQ(sentValues(sim), QStringList({"0", "0"}));
     EXPECT_TRUE(staysQuiet(sim, std::chrono::milliseconds(6 * SecondMs)));
     EXPECT_TRUE(dialogs().empty());

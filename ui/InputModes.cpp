@@ -84,11 +84,10 @@ bool checkPeriod(TForm1& w)
 
 void setRunMenusEnabled(TForm1& w, bool enabled)
 {
-    for (QMenu* menu : {w.ui->Mfprof, w.ui->MphysicVal}) {
-        menu->setEnabled(enabled);
-        menu->menuAction()->setEnabled(enabled);
-    }
-    w.ui->MainMenu->update();
+    w.ui->MphysicVal->setEnabled(enabled);
+    w.ui->MphysicVal->menuAction()->setEnabled(enabled);
+    w.runMenusWanted = enabled;
+    w.ApplyLineLock(); // `Mfprof`, together with what the profile controls and the line allow
 }
 
 void appendToHistory(TForm1& w, const QString& text)
@@ -296,5 +295,5 @@ void TForm1::EndTimedRun(bool stopCountdown)
 
 bool TForm1::setChainRunning() const
 {
-    return setPending || requestOnLine();
+    return setPending || !line->isFree();
 }

@@ -9,6 +9,7 @@
 #include "ui_TForm1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <array>
 
@@ -27,7 +28,7 @@ void chooseOutputMode(TForm1* w, int mode)
     TForm1::checkRadioItem(outputModeItems(w->ui)[mode]);
     w->ui->modeLabel->setText(w->tr2(m.labelRu, m.labelEn));
     if (w->connected)
-        w->SendFrame(frame::FuncWrite, regNumber(Reg::OutputMode), QByteArray(m.letter));
+        w->WriteOption(regNumber(Reg::OutputMode), QByteArray(m.letter));
 }
 
 void chooseDisplay(TForm1* w, QAction* item, int index)
@@ -35,7 +36,7 @@ void chooseDisplay(TForm1* w, QAction* item, int index)
     const QByteArray letter(valuelimits::kDisplayLetters[index]);
     TForm1::checkRadioItem(item);
     if (w->connected)
-        w->SendFrame(frame::FuncWrite, regNumber(Reg::Display), letter);
+        w->WriteOption(regNumber(Reg::Display), letter);
     // Every later set chain starts by writing this letter, connected now or not.
     w->displayLetter = letter;
 }
@@ -57,6 +58,17 @@ void chooseR0(TForm1* w, QAction* item, int r0)
 }
 
 } // namespace
+
+// An output mode or display selection written on its own: after a poll on the line; the
+// items are locked while a longer chain runs (ApplyLineLock).
+void TForm1::WriteOption(std::uint16_t reg, const QByteArray& letter)
+{
+    if (!line->run([this, reg, letter] {
+            line->begin(LineOwner::Chain::Option);
+            SendFrame(frame::FuncWrite, reg, letter);
+        }))
+        QApplication::beep();
+}
 
 // ---- output mode ----
 

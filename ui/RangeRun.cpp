@@ -123,8 +123,8 @@ void TForm1::IncrInpButtonEnterClick()
                        mbOK);
         return;
     }
-    // One set at a time: a press while a request is on the line is not taken.
-    if (setChainRunning())
+    // A poll on the line: the press is carried out after its answer.
+    if (WaitForLine([this] { IncrInpButtonEnterClick(); }))
         return;
     if (automatic) {
         RangeTimedToggle();
@@ -189,8 +189,13 @@ void TForm1::RangeTimedToggle()
 
 void TForm1::TimerIncr()
 {
-    if (setChainRunning())
-        return; // the timer stays armed and comes again
+    if (!line->isFree()) {
+        // An option write on the line: the value follows its answer. Behind a longer chain
+        // the timer stays armed and comes again.
+        if (line->run([this] { TimerIncr(); }))
+            Timer->stop();
+        return;
+    }
     Timer->stop();
     if (!connected) {
         RangeTimedToggle();

@@ -111,5 +111,6 @@ void TForm1::SetValueOnDevice(const QString& value)
     statusFlags &=
         std::uint8_t(~(statusbit::ValueChanged | statusbit::DisplayChanged | statusbit::ModeChanged));
 
+    line->begin(LineOwner::Chain::Set);
     SendFrame(frame::FuncWrite, regNumber(Reg::Display), displayLetter);
 }

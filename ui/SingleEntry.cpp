@@ -242,8 +242,10 @@ void TForm1::StandartInpButtonEnterClick()
     }
     if (ui->StandartInpEdit->text().isEmpty() || profTransfer || !ownEnabled(ui->StandartInpButtonEnter))
         return;
-    // A read-only field is a locked input: a status poll waits for its answer, and a set sent
-    // now would take that answer for its own and stall.
+    // A status poll on the line: the value is set as soon as its answer came.
+    if (WaitForLine([this] { StandartInpButtonEnterClick(); }))
+        return;
+    // Read-only: a set of this field still runs.
     if (ui->StandartInpEdit->isReadOnly())
         return;
 

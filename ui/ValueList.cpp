@@ -150,8 +150,8 @@ void TForm1::ProfileInpButtonEnterClick()
                        DialogType::Warning, mbOK);
         return;
     }
-    // One set at a time: while a request is on the line the press is not taken.
-    if (setChainRunning())
+    // A poll on the line: the press is carried out after its answer.
+    if (WaitForLine([this] { ProfileInpButtonEnterClick(); }))
         return;
     const int count = ui->InfoValsProf->count();
     if (!automatic) {
@@ -185,8 +185,15 @@ void TForm1::ProfileInpButtonEnterClick()
 
 void TForm1::TimerProfile()
 {
-    if (setChainRunning())
-        return; // a timed run's timer stays armed and comes again
+    if (!line->isFree()) {
+        // An option write on the line: the entry follows its answer. Behind a longer chain
+        // a timed run's timer stays armed and comes again.
+        if (line->run([this] { TimerProfile(); })) {
+            Timer->stop();
+            TimerCountdown->stop();
+        }
+        return;
+    }
     Timer->stop();
     TimerCountdown->stop();
     const int count = ui->InfoValsProf->count();
@@ -221,12 +228,14 @@ namespace
 {
 
 // Sends the selected entry of the list box in use again: the value list as its enter
-// button does, a single value at once. A request already on the line is never joined by
-// a second chain: the action is ignored.
+// button does, a single value at once. A poll on the line is waited for; a second chain
+// never joins one that runs.
 void resendSelected(TForm1& w)
 {
     Ui::TForm1* ui = w.ui;
-    if (!w.curHistoryList || rundetail::selectedRow(w.curHistoryList) < 0 || w.setChainRunning())
+    if (!w.curHistoryList || rundetail::selectedRow(w.curHistoryList) < 0)
+        return;
+    if (w.WaitForLine([&w] { resendSelected(w); }))
         return;
     switch (ui->InpType->currentIndex()) {
     case 0:

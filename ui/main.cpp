@@ -12,6 +12,7 @@
 #include "ui/EditKeys.h"
 #include "ui/Skins.h"
 #include "ui_TForm1.h"
+#include "verification/FProfileEdit.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -295,6 +296,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
 
     // ---- wiring ----
     connect(transport, &Transport::answerReady, this, &TForm1::ModbusTimerTimer);
+    connect(line, &LineOwner::lockChanged, this, &TForm1::ApplyLineLock);
     connect(transport, &Transport::timedOut, this, &TForm1::TimerConnectionTimeoutTimer);
     connect(transport, &Transport::resendLimitPassed, this, &TForm1::LinkFailed);
     connect(transport, &Transport::portFailed, this, &TForm1::Disconnect);
@@ -503,12 +505,30 @@ void TForm1::LogAt(int index, const QString& text)
 
 void TForm1::SetProfileControlsEnabled(bool enabled)
 {
-    setMenuEnabled(ui->Mfprof, enabled);
+    profileControlsWanted = enabled;
+    ApplyLineLock();
+}
+
+void TForm1::ApplyLineLock()
+{
+    const bool busy = line->busy();
+    const bool profile = profileControlsWanted && !busy;
+    setMenuEnabled(ui->Mfprof, profile && runMenusWanted);
     ui->MainMenu->update();
-    ui->ButtonFProfileSet->setEnabled(enabled);
-    ui->ButtonFProfileGet->setEnabled(enabled);
-    ui->ButtonFProfileEdit->setEnabled(enabled);
-    ui->ButtonFProfileOpen->setEnabled(enabled);
+    ui->ButtonFProfileSet->setEnabled(profile);
+    ui->ButtonFProfileGet->setEnabled(profile);
+    ui->ButtonFProfileEdit->setEnabled(profile);
+    ui->ButtonFProfileOpen->setEnabled(profile);
+    // Written to the instrument at once: not in the middle of another chain.
+    for (QAction* item : {ui->funcDefaultx2, ui->funcDefaultx4, ui->funcCorrectionx2, ui->funcCorrectionx4,
+                          ui->N11, ui->N21, ui->N31, ui->R1, ui->N13, ui->N14, ui->N17, ui->N10})
+        item->setEnabled(!busy);
+    const bool input = !line->longChain();
+    ui->StandartInputGroup->setEnabled(input);
+    ui->IncrInputGroup->setEnabled(input);
+    ui->ProfileInputGroup->setEnabled(input);
+    if (profileForm != nullptr)
+        profileForm->ApplyLineLock(busy);
 }
 
 // ---------------------------------------------------------------- events

@@ -4,6 +4,7 @@
 // connection, the answer handler and the register chains. Moving bytes over the serial line
 // is the transport's (instrument/Transport.h), which the window drives and listens to.
 
+#include "instrument/LineOwner.h"
 #include "instrument/Transport.h"
 #include "platform/ComPort.h"
 #include "platform/UpDown.h"
@@ -45,6 +46,8 @@ public:
     Transport* transport = new Transport(comPort, this);
     QTimer* ModbusTimer = transport->silenceTimer();            // 17 ms of silence ends an answer
     QTimer* TimerConnectionTimeout = transport->timeoutTimer(); // 500 ms without an answer
+    // Which chain holds the line; operator actions wait for a poll or are refused.
+    LineOwner* line = new LineOwner(transport, this);
 
     QTimer* RequestTimer;   // status polling, 4000 ms at start
     QTimer* Timer;          // run timer of timed ranges and lists
@@ -123,6 +126,13 @@ public:
     bool isRussian() const;                                      // the `Russian` menu item is checked
     QString tr2(const char* russian, const char* english) const; // text in the window's language
     void SetProfileControlsEnabled(bool enabled);
+    // The controls that would start a chain, locked while one of the operator's holds the
+    // line (the whole value input during identification and profile transfers); the profile
+    // controls and their menu as SetProfileControlsEnabled and the timed runs want them
+    // otherwise.
+    void ApplyLineLock();
+    bool profileControlsWanted = false; // as SetProfileControlsEnabled last set them
+    bool runMenusWanted = true;         // false while a timed run locks `Mfprof`
     // Checks a radio menu item and clears the other items of its menu.
     static void checkRadioItem(QAction* item);
 
@@ -144,6 +154,10 @@ public:
     void TimerConnectionTimeoutTimer();
     void LinkFailed();
     bool requestOnLine() const; // either link timer is running
+    // For an operator action that needs the line: false on a free line (go on). Otherwise
+    // true (return now): retry runs once a poll on the line has ended, or the action is
+    // refused with a beep while another chain holds the line.
+    bool WaitForLine(std::function<void()> retry);
 
     // ---- answer dispatch (ui/link/LinkDispatch.cpp) ----
     void HandleAnswer();
@@ -211,7 +225,7 @@ public:
     // The countdown may be left to run out by itself.
     void EndTimedRun(bool stopCountdown = true);
     void AbortManualRange();      // ends a manual range run without sending
-    bool setChainRunning() const; // a set chain or another request is under way
+    bool setChainRunning() const; // a chain holds the line, or an action waits for it
 
     void ProfileInpButtonOpenClick();
     void LoadValueList();              // reads processor->profPath into InfoValsProf
@@ -278,6 +292,7 @@ public:
     void RequestEnabledClick();
     void RequestDisabledClick();
     QByteArray outputModeLetter() const; // letter of the checked output-mode item, empty if none
+    void WriteOption(std::uint16_t reg, const QByteArray& letter); // 40085 or 40078, when connected
 
     // ---- setting a value, read-outs, history (ui/SetValue.cpp, ui/Readouts.cpp) ----
     void SetValueOnDevice(const QString& value);

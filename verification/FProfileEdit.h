@@ -76,10 +76,12 @@ public:
     void btn4xClick();                   // switches the instrument to uncompensated 4-wire output
     void Protocol_btnClick();            // fills the primary or periodic verification protocol
     void PeriodicProtocol();             // the periodic protocol, once the profile read has ended
-    // A request of the main window is still on the line. The stepping buttons and the
-    // protocol's profile read wait for it: a second chain started in the middle of one
-    // would mix its requests and answers with the first one's.
+    // A chain of the main window's holds the line (a set, a transfer, an output-mode switch).
+    // The stepping buttons and the protocol button are locked meanwhile (ApplyLineLock): a
+    // second chain started in the middle of one would mix its requests and answers with the
+    // first one's. A status poll is no such chain: what is pressed during it follows its answer.
     static bool linkBusy();
+    void ApplyLineLock(bool busy); // the cell buttons, btn2x, btn4x and Protocol_btn
 
     bool isVerificationLayout() const;                             // Protocol_btn is shown
     double nominalOf(const QLineEdit* edit, bool* isNumber) const; // caption of the bound label

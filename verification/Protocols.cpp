@@ -139,9 +139,13 @@ void TForm3::Protocol_btnClick()
     }
     if (!Form1->connected || linkBusy())
         return;
-    // The end of this read makes the protocol.
-    Form1->protocolDone = false;
-    Form1->ButtonFProfileGetClick();
+    // The end of this read makes the protocol; after a status poll on the line, if one is.
+    const bool taken = Form1->line->run([] {
+        Form1->protocolDone = false;
+        Form1->ButtonFProfileGetClick();
+    });
+    if (!taken)
+        return;
     ShowMessageBox(
         lang("Информация", "Information"),
         lang("Пожалуйста, не отключайте прибор до окончания считывания.", "Don't disconnect the USB cable."),

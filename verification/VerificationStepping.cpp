@@ -10,8 +10,10 @@
 #include "verification/FProfileEdit.h"
 #include "verification/TsEdit.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QToolButton>
+#include <functional>
 
 namespace
 {
@@ -24,19 +26,40 @@ void ensureOhmMode()
         Form1->OhmClick(Form1->ui->Ohm);
 }
 
+// A request of the stepping: after a status poll on the line, refused (with a beep) while
+// another chain holds it.
+void takeLine(std::function<void()> request)
+{
+    if (!Form1->line->run(std::move(request)))
+        QApplication::beep();
+}
+
 void writeOutputMode(const char* letter)
 {
     if (Form1 == nullptr || TForm3::linkBusy())
         return;
     ensureOhmMode(); // the zero that follows the acknowledgement is 0 Ω, not 0 °C
-    Form1->SendFrame(frame::FuncWrite, regNumber(Reg::OutputMode), QByteArray(letter));
+    const QByteArray text(letter);
+    takeLine([text] {
+        Form1->line->begin(LineOwner::Chain::Option);
+        Form1->SendFrame(frame::FuncWrite, regNumber(Reg::OutputMode), text);
+    });
 }
 
 } // namespace
 
 bool TForm3::linkBusy()
 {
-    return Form1 != nullptr && Form1->requestOnLine();
+    return Form1 != nullptr && Form1->line->busy();
+}
+
+void TForm3::ApplyLineLock(bool busy)
+{
+    for (QToolButton* b : senderBtns)
+        b->setEnabled(!busy);
+    ui->btn2x->setEnabled(!busy);
+    ui->btn4x->setEnabled(!busy);
+    ui->Protocol_btn->setEnabled(!busy);
 }
 
 void TForm3::SenderBtn(QToolButton* sender)
@@ -59,8 +82,10 @@ void TForm3::SenderBtn(QToolButton* sender)
 
     if (Form1 != nullptr) {
         ensureOhmMode();
+        // The cell moves on at once, so that what is typed next lands in it; the instrument
+        // follows once a poll on the line has been answered.
         const QString nominal = cell->boundLabel()->text();
-        Form1->SetValueOnDevice(nominal);
+        takeLine([nominal] { Form1->SetValueOnDevice(nominal); });
     }
     cell->setFocus(Qt::OtherFocusReason);
 }

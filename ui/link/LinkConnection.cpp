@@ -43,6 +43,9 @@ void onDeviceNameAnswer(TForm1& w, const QString& text)
         return;
     }
     w.connected = true;
+    // Until 40085 has answered, nothing else may use the line: the profile controls and the
+    // value input stay locked (LineOwner) and are given free when the chain ends.
+    w.line->begin(LineOwner::Chain::Identify);
     // Changes that a poll saw on an earlier connection are no news of this instrument.
     w.statusFlags = 0;
     w.LogAt(0, w.tr2("Прибор подключен к ПК!", "Device is connected!"));
@@ -92,17 +95,21 @@ void TForm1::ScanPorts()
             ++portNumber;
             continue;
         }
+        line->begin(LineOwner::Chain::Probe);
         SendFrame(frame::FuncRead, regNumber(Reg::DeviceName));
         return;
     }
     ui->BoxDevice->setEnabled(true);
     LogAt(0, tr2("Прибор не найден!!!", "Device not found!!!"));
+    line->settle();
 }
 
 void TForm1::Disconnect()
 {
-    // A request still on the line belongs to this connection only.
+    // A request still on the line belongs to this connection only, and so does an action
+    // that waits for the line.
     transport->stop();
+    line->reset();
     rxCount = 0;
 
     if (autoRun) {

@@ -48,7 +48,7 @@ bool mayPoll(const TForm1& w)
     return ui->ManualInp->isChecked() && !w.autoRun && !ui->RequestDisabled->isChecked() && w.connected &&
            !w.linkDown && serialIsPolled(ui->DeviceNoLabel->text()) && ownEnabled(ui->IncrInpButtonEnter) &&
            ownEnabled(ui->ProfileInpButtonEnter) && ownEnabled(ui->StandartInpButtonEnter) &&
-           !ui->StandartInpEdit->isReadOnly() && !w.profTransfer && !w.setPending && !w.requestOnLine();
+           !ui->StandartInpEdit->isReadOnly() && !w.profTransfer && !w.setPending && !w.requestOnLine() && w.line->isFree();
 }
 
 // Resistance window, in ohms, of a thermometer with R0 = 100 Ω over its temperature range.
@@ -90,6 +90,7 @@ void TForm1::RequestTimerTimer()
     // Each polled request locks the single-value input until its answer releases it.
     ui->StandartInpEdit->setReadOnly(true);
     inputAllowed = false;
+    line->begin(LineOwner::Chain::Poll);
     if (statusFlags & statusbit::ValueChanged)
         readRegister(*this, Reg::Ready);
     else if (statusFlags & statusbit::DisplayChanged)

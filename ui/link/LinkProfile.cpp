@@ -140,7 +140,7 @@ void writeStep(TForm1& w)
 
 void TForm1::ButtonFProfileGetClick()
 {
-    if (!connected)
+    if (!connected || WaitForLine([this] { ButtonFProfileGetClick(); }))
         return;
     SetProfileControlsEnabled(false);
     logIndex = 0;
@@ -152,12 +152,13 @@ void TForm1::ButtonFProfileGetClick()
     profStage.cells.assign(Decades, std::vector<double>(StepsPerDecade, 0.0));
     profTransfer = true;
     startCursor(*this);
+    line->begin(LineOwner::Chain::Transfer);
     SendFrame(frame::FuncRead, regNumber(Reg::R02));
 }
 
 void TForm1::ButtonFProfileSendClick()
 {
-    if (!connected)
+    if (!connected || WaitForLine([this] { ButtonFProfileSendClick(); }))
         return;
     // A table of another shape is no profile of this instrument.
     if (!processor->profLoaded || !hasProfileShape(processor->profile)) {
@@ -172,6 +173,7 @@ void TForm1::ButtonFProfileSendClick()
     LogAt(0, tr2("Пожалуйста, не отключайте прибор до окончания записи.", "Don't disconnect the USB cable."));
     profTransfer = true;
     startCursor(*this);
+    line->begin(LineOwner::Chain::Transfer);
     SendFrame(frame::FuncWrite, regNumber(Reg::R02), profileText(QStringLiteral("0.0000"), processor->R02));
 }
 

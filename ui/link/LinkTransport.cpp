@@ -11,6 +11,7 @@
 
 #include "ui_TForm1.h"
 
+#include <QApplication>
 #include <QTimer>
 
 bool TForm1::BuildFrame(std::uint8_t function, std::uint16_t reg, const QByteArray& text)
@@ -80,6 +81,7 @@ void TForm1::SendFrame(std::uint8_t function, std::uint16_t reg, const QByteArra
         } else {
             linkdetail::endChainCleanly(*this);
         }
+        line->settle();
         return;
     }
     transport->send();
@@ -101,6 +103,8 @@ void TForm1::ModbusTimerTimer()
 {
     ModbusTimer->stop();
     HandleAnswer();
+    // Nothing went out in answer: that chain has ended.
+    line->settle();
 }
 
 void TForm1::TimerConnectionTimeoutTimer()
@@ -130,4 +134,15 @@ void TForm1::LinkFailed()
 bool TForm1::requestOnLine() const
 {
     return transport->requestOnLine();
+}
+
+bool TForm1::WaitForLine(std::function<void()> retry)
+{
+    if (line->isFree())
+        return false;
+    // Controls that would meet another chain are locked; a key or timer that still gets here
+    // is told so.
+    if (!line->run(std::move(retry)))
+        QApplication::beep();
+    return true;
 }
