@@ -33,7 +33,10 @@ void LineOwner::settle()
 {
     if (m_transport->requestOnLine())
         return;
+    const bool ended = m_chain != Chain::None;
     setChain(Chain::None);
+    if (ended)
+        emit freed();
     if (m_waiting)
         // After the handler that ended the chain has returned, and before any timer: the poll
         // does not start while an action waits.

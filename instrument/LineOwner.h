@@ -53,6 +53,8 @@ public:
 signals:
     // busy() or longChain() changed: the windows lock or free their controls.
     void lockChanged();
+    // A chain has ended and the line is free; emitted before a waiting action runs.
+    void freed();
 
 private:
     void setChain(Chain chain);

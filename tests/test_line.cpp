@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <functional>
 #include <string>
@@ -264,6 +266,33 @@ TEST_F(LineTest, EnterStepMovesOnAtOnceAndSetsTheNextNominalAfterThePoll)
     EXPECT_EQ(form->valEdits[61]->text(), QStringLiteral("0,0021"));
     EXPECT_EQ(form->selRow, 7);
     expectInputReleased();
+}
+
+// Failed before: what was typed or turned while the poll held the input was lost.
+TEST_F(LineTest, KeysAndWheelNotchesDuringAPollArePlayedBackAfterIt)
+{
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QLineEdit* edit = ui()->StandartInpEdit;
+    edit->setFocus();
+    QTest::keyClicks(edit, "12");
+    pollOnLine();
+    QTest::keyClicks(edit, "3,5");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), QStringLiteral("12")); // read-only while the poll is out
+    ASSERT_TRUE(waitLineFree());
+    EXPECT_EQ(edit->text(), QStringLiteral("123,"));
+
+    // Two notches up by the step of 1 Ω, turned over the field while a poll is out.
+    QWindow* window = w->windowHandle();
+    const QPoint over = edit->mapTo(w.get(), edit->rect().center());
+    pollOnLine();
+    for (int n = 0; n < 2; ++n)
+        QWindowSystemInterface::handleWheelEvent(window, over, window->mapToGlobal(over), QPoint(), QPoint(0, 120));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(waitLineFree());
+    EXPECT_EQ(edit->text(), QStringLiteral("125,000"));
+    EXPECT_EQ(calls(), Calls{"40087"}); // without "Оперативно" nothing is sent
 }
 
 // Failed before: the read went nowhere and no protocol followed.

@@ -297,6 +297,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     // ---- wiring ----
     connect(transport, &Transport::answerReady, this, &TForm1::ModbusTimerTimer);
     connect(line, &LineOwner::lockChanged, this, &TForm1::ApplyLineLock);
+    connect(line, &LineOwner::freed, this, &TForm1::ReplayHeldInput);
     connect(transport, &Transport::timedOut, this, &TForm1::TimerConnectionTimeoutTimer);
     connect(transport, &Transport::resendLimitPassed, this, &TForm1::LinkFailed);
     connect(transport, &Transport::portFailed, this, &TForm1::Disconnect);
@@ -533,12 +534,35 @@ void TForm1::ApplyLineLock()
 
 // ---------------------------------------------------------------- events
 
+bool TForm1::pollHoldsInput() const
+{
+    return line->chain() == LineOwner::Chain::Poll && ui->StandartInpEdit->isReadOnly();
+}
+
+void TForm1::ReplayHeldInput()
+{
+    std::vector<std::function<void()>> held;
+    held.swap(heldInput);
+    for (const std::function<void()>& replay : held)
+        replay();
+}
+
 void TForm1::WheelStep(QWheelEvent* event)
 {
     // Phase markers of smooth scrolling carry no delta; they are not wheel turns.
     const QPoint delta = event->angleDelta();
     if (delta.isNull() || (delta.y() == 0 && delta.x() != 0))
         return;
+    if (!inputAllowed && pollHoldsInput() && ui->StandartInputGroup->isVisibleTo(this)) {
+        const QPointF at = event->position();
+        const QPointF global = event->globalPosition();
+        heldInput.push_back([this, at, global, delta] {
+            QWheelEvent again(at, global, QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            WheelStep(&again);
+        });
+        return;
+    }
     if (!ui->StandartInputGroup->isVisibleTo(this) || !ui->StandartInputGroup->isEnabledTo(this) ||
         !ui->StandartInpButtonEnter->isEnabledTo(this) || !inputAllowed)
         return;
@@ -563,6 +587,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         QLineEdit* edit = filteredEdit(ui, watched);
         if (!edit || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break;
+        if (edit == ui->StandartInpEdit && pollHoldsInput()) {
+            const int code = key->key();
+            const Qt::KeyboardModifiers modifiers = key->modifiers();
+            const QString text = key->text();
+            heldInput.push_back([this, code, modifiers, text] {
+                QKeyEvent again(QEvent::KeyPress, code, modifiers, text);
+                QCoreApplication::sendEvent(ui->StandartInpEdit, &again);
+            });
+            return true;
+        }
         if (key->matches(QKeySequence::Paste))
             return true; // Ctrl+V, Shift+Insert: pasted text would pass round the key filter
         // Key down first, with the Windows key code the handlers expect.

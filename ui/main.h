@@ -23,6 +23,7 @@ class QAction;
 class QLineEdit;
 class QListWidget;
 class QTimer;
+class QKeyEvent;
 class QWheelEvent;
 class SkinManager;
 class TForm3;
@@ -120,6 +121,12 @@ public:
     // the click, which the handler reads and sets itself.
     void connectMenuItem(QAction* item, std::function<void()> handler);
     void WheelStep(QWheelEvent* event);
+    // A status poll holds the single-value input (read-only until its answer). Keys and wheel
+    // notches that reach it meanwhile are held and played back in order once the poll has
+    // ended, so that nothing typed is lost; a disconnect drops them.
+    bool pollHoldsInput() const;
+    void ReplayHeldInput();
+    std::vector<std::function<void()>> heldInput;
     // Log helpers: insert at logIndex and advance it, or insert at a fixed line.
     void LogLine(const QString& text);
     void LogAt(int index, const QString& text);

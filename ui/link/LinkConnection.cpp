@@ -110,6 +110,7 @@ void TForm1::Disconnect()
     // that waits for the line.
     transport->stop();
     line->reset();
+    heldInput.clear();
     rxCount = 0;
 
     if (autoRun) {
