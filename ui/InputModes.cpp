@@ -293,7 +293,3 @@ void TForm1::EndTimedRun(bool stopCountdown)
     ui->InpType->setEnabled(true);
 }
 
-bool TForm1::setChainRunning() const
-{
-    return setPending || !line->isFree();
-}

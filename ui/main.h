@@ -232,7 +232,6 @@ public:
     // The countdown may be left to run out by itself.
     void EndTimedRun(bool stopCountdown = true);
     void AbortManualRange();      // ends a manual range run without sending
-    bool setChainRunning() const; // a chain holds the line, or an action waits for it
 
     void ProfileInpButtonOpenClick();
     void LoadValueList();              // reads processor->profPath into InfoValsProf
