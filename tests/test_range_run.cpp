@@ -338,6 +338,71 @@ TEST_F(RangeRunTest, DisconnectEndsAManualRun)
     EXPECT_EQ(sentValues(sim), QStringList({"0"}));
 }
 
+// After a disconnect the run buttons read what the selected input mode gives them, in the
+// window's language: a manual run cut short by the disconnect, or a timed mode left idle.
+struct CaptionCase {
+    const char* name;
+    bool timed;
+    bool english;
+    const char *enter, *rangePause, *listPause;
+};
+
+void PrintTo(const CaptionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DisconnectCaptions : public RangeRunTest, public ::testing::WithParamInterface<CaptionCase>
+{
+};
+
+TEST_P(DisconnectCaptions, FollowTheInputMode)
+{
+    const CaptionCase& c = GetParam();
+    SimInstrument& sim = connectRange(4);
+    if (c.english)
+        ui()->English->trigger();
+    setRange("0", "50", "10");
+    if (c.timed) {
+        chooseTimed("2");
+    } else {
+        click(ui()->IncrInpButtonEnter);
+        ASSERT_TRUE(waitSetDone());
+        ASSERT_EQ(ui()->IncrInpNextVal->text(), "10");
+    }
+    click(ui()->ConnectionButton);
+    ASSERT_FALSE(w->connected);
+
+    const auto expectCaptions = [&] {
+        EXPECT_EQ(ui()->IncrInpButtonEnter->text(), QString::fromUtf8(c.enter));
+        EXPECT_EQ(ui()->ProfileInpButtonEnter->text(), QString::fromUtf8(c.enter));
+        EXPECT_EQ(ui()->IncrInpButtonPause->text(), QString::fromUtf8(c.rangePause));
+        EXPECT_EQ(ui()->ProfileInpButtonPause->text(), QString::fromUtf8(c.listPause));
+    };
+    expectCaptions();
+    // The mode button's own handler gives the same captions.
+    click(c.timed ? ui()->AutoInp : ui()->ManualInp);
+    expectCaptions();
+
+    // Connected again, a manual press starts at the start; a timed start still starts.
+    ASSERT_TRUE(connectTo(sim));
+    click(ui()->IncrInpButtonEnter);
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(sentValues(sim), QStringList({"0"}));
+    EXPECT_EQ(w->autoRun, c.timed);
+    if (c.timed)
+        click(ui()->IncrInpButtonEnter); // stop
+    EXPECT_TRUE(dialogs().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModesAndLanguages, DisconnectCaptions,
+    ::testing::Values(CaptionCase{"ManualRussian", false, false, "Ввод", "Прервать", "Пауза"},
+                      CaptionCase{"ManualEnglish", false, true, "Enter", "Stop", "Pause"},
+                      CaptionCase{"TimedRussian", true, false, "Старт", "Пауза", "Пауза"},
+                      CaptionCase{"TimedEnglish", true, true, "Start", "Pause", "Pause"}),
+    [](const ::testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.name); });
+
 // ---------------------------------------------------------------- without an instrument
 
 class RangeWindowTest : public WindowFixture

@@ -197,6 +197,9 @@ public:
 
     void WireRunControls(); // connects the input-mode, range and list controls (constructor)
     void RadioWorkModeClick();
+    // The enter captions of the range and the list and the range's pause caption for the
+    // selected input mode, in the window's language.
+    void SetRunButtonCaptions();
     void InpTypeChange();
     void SelectHistoryList();
     void EditAutoKeyPress(QChar& key);
