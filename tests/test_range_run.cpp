@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QTimer>
+#include <QToolButton>
 #include <map>
 
 namespace
@@ -210,6 +211,64 @@ TEST_F(RangeRunTest, TimedRunKeepsTheUnitItWasStartedIn)
     EXPECT_EQ(sentValues(sim), QStringList({"1000,000", "1500,000", "2000,000"}));
     EXPECT_EQ(entries(ui()->InfoValsOhm), QStringList({"1000,000", "1500,000", "2000,000"}));
 }
+
+// The next value is shown in the unit its caption names, also when the unit is stepped with
+// the range group's arrows while a run goes on; the values sent stay those of the range.
+class NextValueUnit : public RangeRunTest, public ::testing::WithParamInterface<bool>
+{
+protected:
+    void stepUnitDown() { click(ui()->ChooseOhm2UpDown->findChild<QToolButton*>("prevButton")); }
+};
+
+TEST_P(NextValueUnit, FollowsTheUnitOfItsCaption)
+{
+    const bool timed = GetParam();
+    SimInstrument& sim = connectRange(1);
+    stepUnitDown(); // Ω -> MΩ
+    stepUnitDown(); // MΩ -> kΩ
+    ASSERT_EQ(ui()->IncPhysVal->text(), "R, кОм:");
+    setRange("1", "2", "0,5");
+    if (timed)
+        chooseTimed("25"); // a second of the period is 40 ms: the checks below come well within it
+    click(ui()->IncrInpButtonEnter);
+    ASSERT_TRUE(waitSetDone());
+    ASSERT_EQ(ui()->IncrInpNextVal->text(), "1,500000");
+
+    const struct {
+        const char* caption;
+        const char* next;
+    } steps[] = {{"R, Ом:", "1500,000"}, {"R, МОм:", "0,001500000"}, {"R, кОм:", "1,500000"}, {"R, Ом:", "1500,000"}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.caption);
+        stepUnitDown();
+        EXPECT_EQ(ui()->IncPhysVal->text(), QString::fromUtf8(s.caption));
+        EXPECT_EQ(ui()->IncrInpNextVal->text(), QString::fromUtf8(s.next));
+    }
+    ASSERT_EQ(sentValues(sim).size(), 1) << "no step came in between";
+
+    if (!timed) {
+        // A unit change empties the range edits, which a manual press checks again: the run
+        // can only be aborted, and nothing more is sent.
+        click(ui()->IncrInpButtonPause);
+        EXPECT_EQ(ui()->IncrInpNextVal->text(), "--");
+        stepUnitDown();
+        EXPECT_EQ(ui()->IncrInpNextVal->text(), "--");
+        EXPECT_EQ(sentValues(sim), QStringList({"1000,000"}));
+        return;
+    }
+    ASSERT_TRUE(waitSent(sim, 2));
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(ui()->IncrInpNextVal->text(), "2000,000");
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !w->autoRun; }, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(ui()->IncrInpNextVal->text(), "--");
+    EXPECT_EQ(sentValues(sim), QStringList({"1000,000", "1500,000", "2000,000"}));
+    EXPECT_EQ(entries(ui()->InfoValsOhm), QStringList({"1000,000", "1500,000", "2000,000"}));
+    EXPECT_TRUE(dialogs().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ManualAndTimed, NextValueUnit, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Timed" : "Manual"; });
 
 TEST_F(RangeRunTest, PauseWaitsOnlyForTheTimeLeftAndContinueGoesOn)
 {

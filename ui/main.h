@@ -214,6 +214,7 @@ public:
     // The countdown may be left to run out by itself.
     void EndTimedRun(bool stopCountdown = true);
     void AbortManualRange();      // ends a manual range run without sending
+    void ShowNextRangeValue();    // a run's next value again, in the unit shown now
     bool setChainRunning() const; // a set chain or another request is under way
 
     void ProfileInpButtonOpenClick();
