@@ -517,6 +517,33 @@ TEST_F(LanguageTest, CelsiusCaptionsAreTheSameInBothLanguagesButTheStep)
     }
 }
 
+// The output read-out's caption names a temperature in °C whichever language is chosen through
+// the menu, and a resistance again once the window is back in ohms.
+TEST_F(LanguageTest, OutputCaptionNamesTheQuantityInBothLanguages)
+{
+    ui()->Celsium->trigger();
+    ASSERT_TRUE(w.celsiusMode());
+    ASSERT_EQ(ui()->Label4->text(), QStringLiteral("Твос:"));
+    const struct {
+        QAction* item;
+        const char* celsius; // Cyrillic Т in Russian, Latin T in English
+        const char* ohms;
+    } steps[] = {{ui()->English, "Tout:", "Rout:"}, {ui()->Russian, "Твос:", "Rвос:"}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.celsius);
+        s.item->trigger();
+        EXPECT_EQ(ui()->Label4->text(), QString::fromUtf8(s.celsius));
+        EXPECT_EQ(ui()->StandartInpFact->x(), ui()->Label4->x() + ui()->Label4->width() + 3);
+    }
+    ui()->English->trigger();
+    ui()->Ohm->trigger();
+    EXPECT_EQ(ui()->Label4->text(), QStringLiteral("Rout:"));
+    for (const auto& s : steps) {
+        s.item->trigger();
+        EXPECT_EQ(ui()->Label4->text(), QString::fromUtf8(s.ohms));
+    }
+}
+
 TEST_F(LanguageTest, SelectedInputTypeSurvivesAndTimedInputKeepsTwoTypes)
 {
     for (int type : {0, 1, 2}) {

@@ -356,9 +356,10 @@ TEST_F(LinkTest, DisconnectDuringASetGivesTheWholeWindowBack)
     EXPECT_TRUE(ui()->MphysicVal->menuAction()->isEnabled());
     EXPECT_FALSE(ui()->StandartInpEdit->isReadOnly());
     EXPECT_TRUE(w->inputAllowed);
-    EXPECT_EQ(ui()->ProfileInpButtonEnter->text(), "Start");
-    EXPECT_EQ(ui()->IncrInpButtonEnter->text(), "Start");
-    EXPECT_EQ(ui()->IncrInpButtonPause->text(), "Pause");
+    ASSERT_TRUE(ui()->ManualInp->isChecked());
+    EXPECT_EQ(ui()->ProfileInpButtonEnter->text(), "Enter"); // the captions of manual input
+    EXPECT_EQ(ui()->IncrInpButtonEnter->text(), "Enter");
+    EXPECT_EQ(ui()->IncrInpButtonPause->text(), "Stop");
     EXPECT_EQ(ui()->ProfileInpButtonPause->text(), "Pause");
     EXPECT_EQ(ui()->ConnectionButton->text(), "Connect");
     EXPECT_EQ(log().value(0), "Device disconnected.");

@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QTimer>
+#include <QToolButton>
 #include <map>
 
 namespace
@@ -213,6 +214,64 @@ TEST_F(RangeRunTest, TimedRunKeepsTheUnitItWasStartedIn)
     EXPECT_EQ(entries(ui()->InfoValsOhm), QStringList({"1000,000", "1500,000", "2000,000"}));
 }
 
+// The next value is shown in the unit its caption names, also when the unit is stepped with
+// the range group's arrows while a run goes on; the values sent stay those of the range.
+class NextValueUnit : public RangeRunTest, public ::testing::WithParamInterface<bool>
+{
+protected:
+    void stepUnitDown() { click(ui()->ChooseOhm2UpDown->findChild<QToolButton*>("prevButton")); }
+};
+
+TEST_P(NextValueUnit, FollowsTheUnitOfItsCaption)
+{
+    const bool timed = GetParam();
+    SimInstrument& sim = connectRange(1);
+    stepUnitDown(); // Ω -> MΩ
+    stepUnitDown(); // MΩ -> kΩ
+    ASSERT_EQ(ui()->IncPhysVal->text(), "R, кОм:");
+    setRange("1", "2", "0,5");
+    if (timed)
+        chooseTimed("25"); // a second of the period is 40 ms: the checks below come well within it
+    click(ui()->IncrInpButtonEnter);
+    ASSERT_TRUE(waitSetDone());
+    ASSERT_EQ(ui()->IncrInpNextVal->text(), "1,500000");
+
+    const struct {
+        const char* caption;
+        const char* next;
+    } steps[] = {{"R, Ом:", "1500,000"}, {"R, МОм:", "0,001500000"}, {"R, кОм:", "1,500000"}, {"R, Ом:", "1500,000"}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.caption);
+        stepUnitDown();
+        EXPECT_EQ(ui()->IncPhysVal->text(), QString::fromUtf8(s.caption));
+        EXPECT_EQ(ui()->IncrInpNextVal->text(), QString::fromUtf8(s.next));
+    }
+    ASSERT_EQ(sentValues(sim).size(), 1) << "no step came in between";
+
+    if (!timed) {
+        // A unit change empties the range edits, which a manual press checks again: the run
+        // can only be aborted, and nothing more is sent.
+        click(ui()->IncrInpButtonPause);
+        EXPECT_EQ(ui()->IncrInpNextVal->text(), "--");
+        stepUnitDown();
+        EXPECT_EQ(ui()->IncrInpNextVal->text(), "--");
+        EXPECT_EQ(sentValues(sim), QStringList({"1000,000"}));
+        return;
+    }
+    ASSERT_TRUE(waitSent(sim, 2));
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(ui()->IncrInpNextVal->text(), "2000,000");
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !w->autoRun; }, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(ui()->IncrInpNextVal->text(), "--");
+    EXPECT_EQ(sentValues(sim), QStringList({"1000,000", "1500,000", "2000,000"}));
+    EXPECT_EQ(entries(ui()->InfoValsOhm), QStringList({"1000,000", "1500,000", "2000,000"}));
+    EXPECT_TRUE(dialogs().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ManualAndTimed, NextValueUnit, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Timed" : "Manual"; });
+
 TEST_F(RangeRunTest, PauseWaitsOnlyForTheTimeLeftAndContinueGoesOn)
 {
     SimInstrument& sim = timedRange("0", "20", "10", "10");
@@ -340,6 +399,71 @@ TEST_F(RangeRunTest, DisconnectEndsAManualRun)
     ASSERT_TRUE(waitSetDone());
     EXPECT_EQ(sentValues(sim), QStringList({"0"}));
 }
+
+// After a disconnect the run buttons read what the selected input mode gives them, in the
+// window's language: a manual run cut short by the disconnect, or a timed mode left idle.
+struct CaptionCase {
+    const char* name;
+    bool timed;
+    bool english;
+    const char *enter, *rangePause, *listPause;
+};
+
+void PrintTo(const CaptionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DisconnectCaptions : public RangeRunTest, public ::testing::WithParamInterface<CaptionCase>
+{
+};
+
+TEST_P(DisconnectCaptions, FollowTheInputMode)
+{
+    const CaptionCase& c = GetParam();
+    SimInstrument& sim = connectRange(4);
+    if (c.english)
+        ui()->English->trigger();
+    setRange("0", "50", "10");
+    if (c.timed) {
+        chooseTimed("2");
+    } else {
+        click(ui()->IncrInpButtonEnter);
+        ASSERT_TRUE(waitSetDone());
+        ASSERT_EQ(ui()->IncrInpNextVal->text(), "10");
+    }
+    click(ui()->ConnectionButton);
+    ASSERT_FALSE(w->connected);
+
+    const auto expectCaptions = [&] {
+        EXPECT_EQ(ui()->IncrInpButtonEnter->text(), QString::fromUtf8(c.enter));
+        EXPECT_EQ(ui()->ProfileInpButtonEnter->text(), QString::fromUtf8(c.enter));
+        EXPECT_EQ(ui()->IncrInpButtonPause->text(), QString::fromUtf8(c.rangePause));
+        EXPECT_EQ(ui()->ProfileInpButtonPause->text(), QString::fromUtf8(c.listPause));
+    };
+    expectCaptions();
+    // The mode button's own handler gives the same captions.
+    click(c.timed ? ui()->AutoInp : ui()->ManualInp);
+    expectCaptions();
+
+    // Connected again, a manual press starts at the start; a timed start still starts.
+    ASSERT_TRUE(connectTo(sim));
+    click(ui()->IncrInpButtonEnter);
+    ASSERT_TRUE(waitSetDone());
+    EXPECT_EQ(sentValues(sim), QStringList({"0"}));
+    EXPECT_EQ(w->autoRun, c.timed);
+    if (c.timed)
+        click(ui()->IncrInpButtonEnter); // stop
+    EXPECT_TRUE(dialogs().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModesAndLanguages, DisconnectCaptions,
+    ::testing::Values(CaptionCase{"ManualRussian", false, false, "Ввод", "Прервать", "Пауза"},
+                      CaptionCase{"ManualEnglish", false, true, "Enter", "Stop", "Pause"},
+                      CaptionCase{"TimedRussian", true, false, "Старт", "Пауза", "Пауза"},
+                      CaptionCase{"TimedEnglish", true, true, "Start", "Pause", "Pause"}),
+    [](const ::testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- without an instrument
 

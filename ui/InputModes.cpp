@@ -160,9 +160,6 @@ void TForm1::RadioWorkModeClick()
     if (!automatic) {
         if (ui->InpType->count() == 2)
             ui->InpType->addItem(tr2("Одиночные", "Single"));
-        ui->ProfileInpButtonEnter->setText(tr2("Ввод", "Enter"));
-        ui->IncrInpButtonEnter->setText(tr2("Ввод", "Enter"));
-        ui->IncrInpButtonPause->setText(tr2("Прервать", "Stop"));
     } else {
         // Single values cannot be timed: the range takes their place.
         if (ui->InpType->currentIndex() == 2) {
@@ -171,10 +168,17 @@ void TForm1::RadioWorkModeClick()
         }
         if (ui->InpType->count() == 3)
             ui->InpType->removeItem(2);
-        ui->ProfileInpButtonEnter->setText(tr2("Старт", "Start"));
-        ui->IncrInpButtonEnter->setText(tr2("Старт", "Start"));
-        ui->IncrInpButtonPause->setText(tr2("Пауза", "Pause"));
     }
+    SetRunButtonCaptions();
+}
+
+void TForm1::SetRunButtonCaptions()
+{
+    const bool automatic = ui->AutoInp->isChecked();
+    const QString enter = automatic ? tr2("Старт", "Start") : tr2("Ввод", "Enter");
+    ui->ProfileInpButtonEnter->setText(enter);
+    ui->IncrInpButtonEnter->setText(enter);
+    ui->IncrInpButtonPause->setText(automatic ? tr2("Пауза", "Pause") : tr2("Прервать", "Stop"));
 }
 
 void TForm1::InpTypeChange()

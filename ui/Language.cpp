@@ -262,6 +262,10 @@ void applyUnitTexts(TForm1& w, bool english)
     }
     ui->Label6->setText(ohms ? pick({c.stepRu, c.stepEn}, english)
                              : pick({"Шаг, °C:", "Step, °C:"}, english));
+    // The table gives the output caption in ohms; in °C it names the temperature (Cyrillic Т in
+    // Russian, Latin T in English), as the switch to °C wrote it.
+    if (!ohms)
+        ui->Label4->setText(pick({"Твос:", "Tout:"}, english));
 
     // Renaming the items keeps each box's selection, so no selection handler runs.
     for (QComboBox* box : boxes) {

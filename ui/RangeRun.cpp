@@ -27,6 +27,19 @@ QString shown(const TForm1& w, double value)
                                 value);
 }
 
+// A value of the range in the unit the window shows now, as that unit's format writes it:
+// the caption beside the next value names this unit, also after a unit chosen during a run.
+QString inShownUnit(const TForm1& w, double value)
+{
+    const int variant = w.variantIndex();
+    const int unit = w.unitIndex();
+    if (w.celsiusMode() || unit == w.rangeUnit || !valuelimits::hasOhmLimits(variant, w.rangeUnit) ||
+        !valuelimits::hasOhmLimits(variant, unit))
+        return shown(w, value);
+    return numtext::formatFloat(QString::fromLatin1(valuelimits::ohmLimits(variant, unit).format),
+                                value * unitFactor(w.rangeUnit) / unitFactor(unit));
+}
+
 // The text SetValueOnDevice takes for a value of the range: in Ohm mode with kΩ or MΩ its
 // Ω text in the Ω format of the variant, otherwise the text as it stands.
 QString valueText(const TForm1& w, const QString& text)
@@ -52,7 +65,7 @@ void advance(TForm1& w, double sent)
     if ((w.rangeStep > 0 && w.rangeEnd < next) || (w.rangeStep < 0 && w.rangeEnd > next))
         next = w.rangeEnd;
     w.nextRangeValue = next;
-    w.ui->IncrInpNextVal->setText(shown(w, next));
+    w.ui->IncrInpNextVal->setText(inShownUnit(w, next));
 }
 
 // The range edits, the input mode and type and the profile commands, locked while a run
@@ -147,7 +160,7 @@ void TForm1::RangeManualStep()
         lockRangeControls(*this, true);
         ui->IncrInpButtonPause->setText(tr2("Прервать", "Stop"));
     } else {
-        text = valueText(*this, ui->IncrInpNextVal->text());
+        text = valueText(*this, shown(*this, nextRangeValue));
         if (nextRangeValue == rangeEnd)
             AbortManualRange();
         else
@@ -155,6 +168,12 @@ void TForm1::RangeManualStep()
     }
     rundetail::appendToHistory(*this, text);
     SetValueOnDevice(text);
+}
+
+void TForm1::ShowNextRangeValue()
+{
+    if (ui->IncrInpNextVal->text() != kIdle)
+        ui->IncrInpNextVal->setText(inShownUnit(*this, nextRangeValue));
 }
 
 void TForm1::AbortManualRange()

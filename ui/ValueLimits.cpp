@@ -309,6 +309,7 @@ void TForm1::ChooseOhmSelect(QObject* sender)
     UpdateValueLimits();
     ui->Digit->setText(numtext::floatToStr(processor->discreteness));
     clearValueEdits(ui);
+    ShowNextRangeValue();
 }
 
 void TForm1::ChooseOhmUpDownClick(QObject* sender, UpDown::Button button)

@@ -218,6 +218,9 @@ public:
 
     void WireRunControls(); // connects the input-mode, range and list controls (constructor)
     void RadioWorkModeClick();
+    // The enter captions of the range and the list and the range's pause caption for the
+    // selected input mode, in the window's language.
+    void SetRunButtonCaptions();
     void InpTypeChange();
     void SelectHistoryList();
     void EditAutoKeyPress(QChar& key);
@@ -232,6 +235,7 @@ public:
     // The countdown may be left to run out by itself.
     void EndTimedRun(bool stopCountdown = true);
     void AbortManualRange();      // ends a manual range run without sending
+    void ShowNextRangeValue(); // a run's next value again, in the unit shown now
 
     void ProfileInpButtonOpenClick();
     void LoadValueList();              // reads processor->profPath into InfoValsProf

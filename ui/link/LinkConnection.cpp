@@ -157,10 +157,8 @@ void TForm1::Disconnect()
     ui->IncInpEditEnd->setEnabled(true);
     ui->IncInpEditStep->setEnabled(true);
     ui->ProfileInpButtonEnter->setEnabled(true);
-    ui->ProfileInpButtonEnter->setText(tr2("Старт", "Start"));
-    ui->IncrInpButtonEnter->setText(tr2("Старт", "Start"));
+    SetRunButtonCaptions();
     ui->IncrInpButtonEnter->setEnabled(true);
-    ui->IncrInpButtonPause->setText(tr2("Пауза", "Pause"));
     ui->ProfileInpButtonPause->setText(tr2("Пауза", "Pause"));
 
     ui->StandartInpButtonEnter->setEnabled(true);
