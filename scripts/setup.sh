@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth
   xdg-utils libreoffice-writer-nogui
+  qt6-translations-l10n
 )
 
 missing=()

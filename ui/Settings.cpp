@@ -99,8 +99,9 @@ QString fallbackPath()
 QString readPath()
 {
     const bool beside = QFile::exists(programPath());
-    if (beside && programFolderWritable())
-        return programPath();
+    // A program that can keep its settings beside itself never reads another copy's.
+    if (programFolderWritable())
+        return beside ? programPath() : QString();
     if (QFile::exists(fallbackPath()))
         return fallbackPath();
     return beside ? programPath() : QString();
@@ -301,7 +302,9 @@ void applyFile(TForm1& w, const IniFile& ini)
     else
         w.RequestDisabledClick();
 
-    w.skinNumber = readInRange(ini, Skin, KeySkin, -1, -1, int(InternalSkins.size()) - 1);
+    // Any number: one that names no skin (a newer program's) checks no item, and with no item
+    // checked the key is written back as it stands.
+    w.skinNumber = ini.readInteger(Skin, KeySkin, -1);
 
     {
         // The variant is applied further down, once the quantity is known.
