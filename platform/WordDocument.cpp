@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 #include <pugixml.hpp>
@@ -16,10 +17,31 @@
 #include <sstream>
 #include <vector>
 
-DocumentError::DocumentError(const QString& text) : std::runtime_error(text.toStdString()) {}
+DocumentError::DocumentError(const QString& text) : std::runtime_error(text.toStdString()), m_russian(text) {}
+
+DocumentError::DocumentError(const QString& english, const QString& russian)
+    : std::runtime_error(english.toStdString()), m_russian(russian)
+{
+}
+
+QString DocumentError::text(bool russian) const
+{
+    return russian ? m_russian : QString::fromUtf8(what());
+}
 
 DocumentsUnavailable::DocumentsUnavailable()
-    : DocumentError(QStringLiteral("No program on this desktop opens documents: nothing was written"))
+    : DocumentError(QStringLiteral("No program on this desktop opens documents: nothing was written"),
+                    QStringLiteral("Нет программы, открывающей документы: ничего не записано"))
+{
+}
+
+DocumentNotShown::DocumentNotShown(const QString& path)
+    : DocumentError(QStringLiteral("The document was saved as %1, but no program could open it.")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QStringLiteral("Документ сохранён: %1. Открыть его не удалось: нет программы для "
+                                   "документов Word.")
+                        .arg(QDir::toNativeSeparators(path))),
+      m_path(path)
 {
 }
 
@@ -36,6 +58,11 @@ constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata |
 QString displayName(const QString& path)
 {
     return path.isEmpty() ? QStringLiteral("the new document") : QDir::toNativeSeparators(path);
+}
+
+QString displayNameRu(const QString& path)
+{
+    return path.isEmpty() ? QStringLiteral("новый документ") : QDir::toNativeSeparators(path);
 }
 
 // The XML of the body of a new document: one empty paragraph, then the page set-up.
@@ -86,11 +113,12 @@ void checkXmlText(const QString& text, const QString& where)
         } else {
             ok = c != 0xFFFE && c != 0xFFFF;
         }
-        if (!ok)
+        if (!ok) {
+            const QString code = QString::number(c, 16).toUpper().rightJustified(4, u'0');
             throw DocumentError(
-                QStringLiteral("The text for %1 holds a character a document cannot hold (U+%2)")
-                    .arg(where)
-                    .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0')));
+                QStringLiteral("The text for %1 holds a character a document cannot hold (U+%2)").arg(where, code),
+                QStringLiteral("Текст содержит символ, которого документ не может хранить (U+%1)").arg(code));
+        }
     }
 }
 
@@ -201,10 +229,12 @@ pugi::xml_node WordDocument::Impl::table(int t) const
 {
     const std::vector<pugi::xml_node> all = tables();
     if (t < 1 || t > static_cast<int>(all.size()))
-        throw DocumentError(QStringLiteral("%1 has no table %2: it has %3 tables")
-                                .arg(displayName(path))
-                                .arg(t)
-                                .arg(all.size()));
+        throw DocumentError(
+            QStringLiteral("%1 has no table %2: it has %3 tables").arg(displayName(path)).arg(t).arg(all.size()),
+            QStringLiteral("В документе %1 нет таблицы %2: таблиц в нём %3")
+                .arg(displayNameRu(path))
+                .arg(t)
+                .arg(all.size()));
     return all[static_cast<std::size_t>(t - 1)];
 }
 
@@ -217,6 +247,11 @@ pugi::xml_node WordDocument::Impl::row(int t, int r) const
                                 .arg(t)
                                 .arg(displayName(path))
                                 .arg(r)
+                                .arg(rows.size()),
+                            QStringLiteral("В таблице %1 документа %2 нет строки %3: строк в ней %4")
+                                .arg(t)
+                                .arg(displayNameRu(path))
+                                .arg(r)
                                 .arg(rows.size()));
     return rows[static_cast<std::size_t>(r - 1)];
 }
@@ -228,6 +263,12 @@ pugi::xml_node WordDocument::Impl::cell(int t, int r, int c) const
         throw DocumentError(QStringLiteral("Table %1 of %2 has no cell (%3, %4): row %3 has %5 cells")
                                 .arg(t)
                                 .arg(displayName(path))
+                                .arg(r)
+                                .arg(c)
+                                .arg(all.size()),
+                            QStringLiteral("В таблице %1 документа %2 нет ячейки (%3, %4): в строке %3 ячеек %5")
+                                .arg(t)
+                                .arg(displayNameRu(path))
                                 .arg(r)
                                 .arg(c)
                                 .arg(all.size()));
@@ -300,18 +341,22 @@ WordDocument WordDocument::open(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw DocumentError(
-            QStringLiteral("Cannot read the document %1: %2").arg(displayName(path), file.errorString()));
+            QStringLiteral("Cannot read the document %1: %2").arg(displayName(path), file.errorString()),
+            QStringLiteral("Не удалось прочитать документ %1: %2").arg(displayNameRu(path), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw DocumentError(
-            QStringLiteral("Cannot read the document %1: %2").arg(displayName(path), file.errorString()));
+            QStringLiteral("Cannot read the document %1: %2").arg(displayName(path), file.errorString()),
+            QStringLiteral("Не удалось прочитать документ %1: %2").arg(displayNameRu(path), file.errorString()));
     WordDocument doc;
     doc.m->path = path;
     try {
         doc.m->load(bytes.toStdString());
     } catch (const std::runtime_error& e) {
         throw DocumentError(QStringLiteral("%1 is not a Word document (.docx): %2")
-                                .arg(displayName(path), QString::fromUtf8(e.what())));
+                                .arg(displayName(path), QString::fromUtf8(e.what())),
+                            QStringLiteral("%1 не является документом Word (.docx): %2")
+                                .arg(displayNameRu(path), QString::fromUtf8(e.what())));
     }
     return doc;
 }
@@ -405,6 +450,11 @@ int WordDocument::addTableAfterCentredParagraph(const QString& paragraphText, in
                 .arg(rows)
                 .arg(columns)
                 .arg(kMaxRows)
+                .arg(kMaxColumns),
+            QStringLiteral("Таблицу %1 x %2 создать нельзя: допустимо от 1 до %3 строк и от 1 до %4 столбцов")
+                .arg(rows)
+                .arg(columns)
+                .arg(kMaxRows)
                 .arg(kMaxColumns));
     checkXmlText(paragraphText, QStringLiteral("the paragraph before the table"));
     const auto n = [this](const char* local) { return m->name(local); };
@@ -481,7 +531,8 @@ void WordDocument::save(const QString& path)
 {
     const QString target = path.isEmpty() ? m->path : path;
     if (target.isEmpty())
-        throw DocumentError(QStringLiteral("The new document has no file name to be written to"));
+        throw DocumentError(QStringLiteral("The new document has no file name to be written to"),
+                            QStringLiteral("У нового документа нет имени файла для записи"));
 
     StringWriter writer;
     m->xml.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
@@ -492,12 +543,15 @@ void WordDocument::save(const QString& path)
         bytes = docx::zip(package);
     } catch (const std::runtime_error& e) {
         throw DocumentError(QStringLiteral("Cannot write the document %1: %2")
-                                .arg(displayName(target), QString::fromUtf8(e.what())));
+                                .arg(displayName(target), QString::fromUtf8(e.what())),
+                            QStringLiteral("Не удалось записать документ %1: %2")
+                                .arg(displayNameRu(target), QString::fromUtf8(e.what())));
     }
 
     QString why;
     if (!textfile::writeBytes(target, QByteArray::fromStdString(bytes), &why))
-        throw DocumentError(QStringLiteral("Cannot write the document %1: %2").arg(displayName(target), why));
+        throw DocumentError(QStringLiteral("Cannot write the document %1: %2").arg(displayName(target), why),
+                            QStringLiteral("Не удалось записать документ %1: %2").arg(displayNameRu(target), why));
     m->package = std::move(package);
     m->path = target;
 }
@@ -536,6 +590,32 @@ bool DocumentShowSeam::show(const QString& path)
     return m_showSucceeds;
 }
 
+namespace
+{
+
+// openUrl reports success as soon as xdg-open has started, even when xdg-open then finds no
+// program for the file: ask the desktop's MIME database first whether one is registered.
+bool desktopOpensWordDocuments()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"),
+                 QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.document")});
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return true; // no answer: let xdg-open try
+    }
+    return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+           !query.readAllStandardOutput().trimmed().isEmpty();
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
 bool documentsAvailable()
 {
     if (DocumentShowSeam* seam = DocumentShowSeam::active())
@@ -559,8 +639,7 @@ void showDocument(const QString& path)
     if (DocumentShowSeam* seam = DocumentShowSeam::active())
         shown = seam->show(absolute);
     else
-        shown = QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+        shown = desktopOpensWordDocuments() && QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
     if (!shown)
-        throw DocumentError(QStringLiteral("The document %1 was written, but the desktop could not open it")
-                                .arg(QDir::toNativeSeparators(absolute)));
+        throw DocumentNotShown(absolute);
 }

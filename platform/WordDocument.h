@@ -15,11 +15,29 @@
 
 // Every failure of the layer: an unreadable or malformed file, a missing table or cell, a
 // text a document cannot hold, a file that cannot be written or a document that cannot be
-// shown. what() names the file, table or cell in question.
+// shown. It names the file, table or cell in question in English (what()) and in Russian
+// (text()), so that the window tells it in its own language; a system's reason that follows
+// stays as the system gave it.
 class DocumentError : public std::runtime_error
 {
 public:
-    explicit DocumentError(const QString& text);
+    explicit DocumentError(const QString& text); // the same text in both languages
+    DocumentError(const QString& english, const QString& russian);
+    QString text(bool russian) const;
+
+private:
+    QString m_russian;
+};
+
+// The document was written to path(), but no application could be started to show it.
+class DocumentNotShown : public DocumentError
+{
+public:
+    explicit DocumentNotShown(const QString& path);
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
 };
 
 // No document can be written and shown on this desktop (no application opens documents):

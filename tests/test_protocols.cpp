@@ -164,7 +164,8 @@ TEST_F(Protocols, MissingTemplateShowsTheErrorAndLeavesNoFile)
     EXPECT_TRUE(shows.shown().isEmpty());
 }
 
-// Written but not shown: the protocol counts as made, and the operator is told.
+// Written but not shown: the protocol counts as made, and the operator is told where it is.
+// Failed before: an error box that did not say where the document was saved.
 TEST_F(Protocols, DocumentNotShownIsStillWritten)
 {
     shows.setShowSucceeds(false);
@@ -175,7 +176,10 @@ TEST_F(Protocols, DocumentNotShownIsStillWritten)
     fillSome();
     clickProtocol();
     ASSERT_EQ(seam.shown().size(), 1u);
-    EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
+    EXPECT_EQ(seam.shown()[0].type, DialogType::Information);
+    EXPECT_EQ(seam.shown()[0].text,
+              QStringLiteral("Документ сохранён: %1. Открыть его не удалось: нет программы для документов Word.")
+                  .arg(target));
     EXPECT_EQ(cellOf(target, 8, 2, 4), padded(QStringLiteral("0,00400")));
     EXPECT_TRUE(w.protocolDone);
 }
@@ -189,8 +193,63 @@ TEST_F(Protocols, FailureMidFillKeepsTheTemplateCopy)
     EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
     EXPECT_TRUE(seam.shown()[0].text.contains(QStringLiteral("класс точности")))
         << seam.shown()[0].text.toStdString();
+    // Nothing was written: the box says the protocol was not filled (it said "not complete").
+    EXPECT_TRUE(seam.shown()[0].text.startsWith(QStringLiteral("Протокол не заполнен:")))
+        << seam.shown()[0].text.toStdString();
     EXPECT_EQ(readBytes(target), templateBytes());
     EXPECT_TRUE(shows.shown().isEmpty());
+}
+
+// Failed before: column 4 was headed as the deviation from the nominal, which the periodic
+// protocol does not compute.
+TEST_F(Protocols, DeviationHeadingHoldsForBothProtocols)
+{
+    for (int table = 2; table <= 8; ++table) {
+        const QString heading = WordDocument::open(protocolTemplatePath()).cellText(table, 1, 4);
+        EXPECT_TRUE(heading.contains(QStringLiteral("от номинального значения"))) << heading.toStdString();
+        EXPECT_TRUE(heading.contains(QStringLiteral("при периодической поверке — от действительного значения")))
+            << heading.toStdString();
+    }
+}
+
+// A read-only template still gives a protocol the operator can fill and write again.
+TEST_F(Protocols, ReadOnlyTemplateStillGivesAFilledProtocol)
+{
+    const QString readOnly = dir.filePath(QStringLiteral("шаблон.docx"));
+    ASSERT_TRUE(QFile::copy(protocolTemplatePath(), readOnly));
+    ASSERT_EQ(chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+    ProtocolTemplateOverride templ(readOnly);
+    fillSome();
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0); // the user writes here
+    {
+        UnprivilegedFiles asUser;
+        clickProtocol();
+    }
+    chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_TRUE(seam.shown().empty()) << seam.shown()[0].text.toStdString();
+    EXPECT_EQ(shows.shown(), QStringList{target});
+    EXPECT_EQ(cellOf(target, 8, 2, 3), padded(QStringLiteral("1000,0400")));
+    EXPECT_TRUE(QFileInfo(target).permissions() & QFileDevice::WriteOwner);
+}
+
+// Failed before: the document layer's reasons reached the Russian window in English.
+TEST_F(Protocols, DocumentFailuresSpeakTheWindowsLanguage)
+{
+    const QString broken = dir.filePath(QStringLiteral("broken.docx"));
+    ASSERT_TRUE(writeBytes(broken, "not a zip archive"));
+    ProtocolTemplateOverride templ(broken);
+    fillSome();
+    for (const bool russian : {true, false}) {
+        SCOPED_TRACE(russian);
+        seam.clear();
+        QFile::remove(target);
+        w.SetLanguage(russian ? QStringLiteral("Russian") : QStringLiteral("English"));
+        clickProtocol();
+        ASSERT_EQ(seam.shown().size(), 1u);
+        const QString text = seam.shown()[0].text;
+        EXPECT_EQ(text.contains(QStringLiteral("не является документом Word")), russian) << text.toStdString();
+        EXPECT_EQ(text.contains(QStringLiteral("is not a Word document")), !russian) << text.toStdString();
+    }
 }
 
 // An independent reader finds the filled texts where the template puts them.

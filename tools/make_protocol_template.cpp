@@ -210,7 +210,11 @@ void decadeTable(pugi::xml_node body, int decade)
     rows.push_back({{"Номинальное значение, Ом", head},
                     {"Отметки поверителя", head},
                     {"Действительное значение, Ом", head},
-                    {"Отклонение от номинального значения, %", head},
+                    // One template serves both protocols: the periodic one compares with the
+                    // actual value the instrument holds, not with the nominal.
+                    {"Отклонение от номинального значения (при периодической поверке — от "
+                     "действительного значения, хранимого в приборе), %",
+                     head},
                     {"Пределы допускаемого отклонения, ± %", head}});
     for (int step = 1; step <= kSteps; ++step) {
         const std::string nominal = step == 1 ? std::string() : std::to_string(step) + " × R₁";

@@ -157,8 +157,10 @@ void TForm1::SaveHistoryDocument(const QString& path)
         ShowMessageBox(tr2("Информация", "Information"),
                        tr2("Не удалось сохранить документ.", "Document is not saved"),
                        DialogType::Information, mbOK);
+    } catch (const DocumentNotShown& e) {
+        ShowMessageBox(tr2("Информация", "Information"), e.text(isRussian()), DialogType::Information, mbOK);
     } catch (const DocumentError& e) {
-        ShowMessageBox(tr2("Ошибка", "Error"), QString::fromUtf8(e.what()), DialogType::Error, mbOK);
+        ShowMessageBox(tr2("Ошибка", "Error"), e.text(isRussian()), DialogType::Error, mbOK);
     }
 }
 

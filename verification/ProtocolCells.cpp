@@ -58,9 +58,8 @@ private:
         const QString shown = text.isEmpty() ? QStringLiteral("\"\"") : QStringLiteral("\"%1\"").arg(text);
         throw ProtocolError(
             m_in.russian
-                ? QStringLiteral("Протокол заполнен не до конца: %1 (%2) не является числом.")
-                      .arg(what, shown)
-                : QStringLiteral("The protocol is not complete: %1 (%2) is not a number.").arg(what, shown));
+                ? QStringLiteral("Протокол не заполнен: %1 (%2) не является числом.").arg(what, shown)
+                : QStringLiteral("The protocol is not filled: %1 (%2) is not a number.").arg(what, shown));
     }
 
     double nominal(int i) const

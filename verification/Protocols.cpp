@@ -73,6 +73,11 @@ bool fillProtocol(const TForm3& form, bool periodic)
     // Never over an existing file: the operator confirmed it, and it is filled as it is.
     QFile templ(protocolTemplatePath());
     const bool copied = templ.copy(target);
+    // The copy keeps the template's mode: a read-only template would give a copy that cannot
+    // be filled. The operator may always write it.
+    if (copied)
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ReadUser | QFileDevice::WriteUser);
     if (!documentsAvailable()) {
         ShowMessageBox(lang("Информация", "Information"),
                        lang("Не удалось сохранить документ.",
@@ -85,8 +90,7 @@ bool fillProtocol(const TForm3& form, bool periodic)
         if (!copied && !QFile::exists(target)) {
             throw DocumentError(
                 !templ.exists()
-                    ? lang("Нет шаблона протокола %1.", "The protocol template %1 is missing.")
-                          .arg(templ.fileName())
+                    ? lang("Нет шаблона протокола %1.", "The protocol template %1 is missing.").arg(templ.fileName())
                     : lang("Не удалось создать файл протокола %1: %2", "Cannot create the protocol %1: %2")
                           .arg(target, templ.errorString()));
         }
@@ -97,6 +101,11 @@ bool fillProtocol(const TForm3& form, bool periodic)
         doc.save();
         written = true;
         showDocument(doc.path());
+    } catch (const DocumentNotShown& e) {
+        ShowMessageBox(lang("Информация", "Information"), e.text(Form1 == nullptr || Form1->isRussian()),
+                       DialogType::Information, mbOK);
+    } catch (const DocumentError& e) {
+        VardekoApplication::showException(e.text(Form1 == nullptr || Form1->isRussian()));
     } catch (const std::exception& e) {
         VardekoApplication::showException(QString::fromUtf8(e.what()));
     }
