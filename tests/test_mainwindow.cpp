@@ -482,7 +482,7 @@ TEST_F(MainWindowTest, ProfileControlsSwitchTogether)
 TEST_F(MainWindowTest, HistoryListFollowsTheQuantityExceptForValueLists)
 {
     w.FormCreate();
-    w.history.appendRow({});
+    w.history.appendRow({}, QString());
     ui()->Celsium->setChecked(true);
     ui()->Ohm->setChecked(false);
     w.SelectHistoryList();
@@ -493,7 +493,7 @@ TEST_F(MainWindowTest, HistoryListFollowsTheQuantityExceptForValueLists)
 
     ui()->InpType->setCurrentIndex(0);
     w.curHistoryList = ui()->InfoValsProf;
-    w.history.appendRow({});
+    w.history.appendRow({}, QString());
     w.SelectHistoryList();
     EXPECT_EQ(w.curHistoryList, ui()->InfoValsProf);
     EXPECT_EQ(w.history.historyRows, 0);

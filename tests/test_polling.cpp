@@ -13,6 +13,8 @@
 #include "instrument/Registers.h"
 #include "platform/ComPort.h"
 #include "platform/NumberText.h"
+#include "platform/WordDocument.h"
+#include "instrument/FileDialogs.h"
 
 #include <QAction>
 #include <QLabel>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTime>
 
 #include <functional>
@@ -151,6 +154,35 @@ TEST_F(PollingTest, ValueChangedAtThePanelIsShownLoggedAndKept)
         expectInputReleased();
     }
     EXPECT_TRUE(dialogs().empty());
+}
+
+// Failed before: the table paired the newest row (the panel's) with the operator's value and
+// put "--" beside the row the value belonged to.
+TEST_F(PollingTest, HistoryTablePairsEachRowWithItsOwnEntry)
+{
+    SimInstrument& sim = addSim(1);
+    ASSERT_TRUE(connectTo(sim));
+    tick({ui()->CheckTrueVal});
+    ui()->StandartInpEdit->setText("100");
+    QTest::mouseClick(ui()->StandartInpButtonEnter, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(sim.panelValue("600,03"));
+    startPolling();
+    ASSERT_TRUE(waitStatusCleared(sim));
+    w->RequestTimer->stop();
+    ASSERT_EQ(w->history.historyRows, 2);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.docx");
+    FileDialogSeam files;
+    DocumentShowSeam shows;
+    files.answerWith(path);
+    files.setFilterIndex(1);
+    QTest::mouseClick(ui()->StandartInpButtonSaveAsProfile, Qt::LeftButton);
+    WordDocument doc = WordDocument::open(path);
+    ASSERT_EQ(doc.rowCount(1), 3);
+    EXPECT_EQ(doc.cellText(1, 2, 1).trimmed(), "100,000");
+    EXPECT_EQ(doc.cellText(1, 3, 1).trimmed(), "--");
 }
 
 TEST_F(PollingTest, DisplayAndModeChangedAtThePanelSelectTheirMenuItems)

@@ -603,7 +603,7 @@ TEST_F(RangeWindowTest, InputTypeShowsItsGroupAndListAndClearsTheHistory)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        w.history.appendRow({});
+        w.history.appendRow({}, QString());
         ui()->InpType->setCurrentIndex(c.type == 0 ? 1 : 0);
         QTest::keyClick(ui()->InpType, c.type == 0 ? Qt::Key_Up : Qt::Key_Down);
         if (c.type == 2)

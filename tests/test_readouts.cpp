@@ -394,8 +394,8 @@ TEST(History, ClearEmptiesEveryColumn)
     EXPECT_EQ(h.historyRows, 0);
     Row row;
     row.fill("x");
-    h.appendRow(row);
-    h.appendRow(row);
+    h.appendRow(row, QString());
+    h.appendRow(row, QString());
     ClearHistory(h);
     EXPECT_EQ(h.historyRows, 0);
     for (const QStringList& c : h.columns)

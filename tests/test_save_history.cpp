@@ -107,7 +107,7 @@ protected:
     void addSet(const QString& value, const Row& row)
     {
         w.curHistoryList->addItem(value);
-        w.history.appendRow(row);
+        w.history.appendRow(row, value);
     }
 
     QStringList listEntries() const
@@ -529,13 +529,15 @@ TEST_F(SaveHistoryTest, EntriesWithoutHistoryAndHistoryWithoutEntries)
     saveHistory(file("one.docx"));
     EXPECT_EQ(tableOf(file("one.docx")).size(), 1u);
 
-    // More rows than entries (values changed on the instrument itself): the rows without an
-    // entry show "--" as their set value, the others pair with the last entries.
+    // A value changed on the instrument itself has a row but no entry: "--" as its set value,
+    // whichever place it has among the rows; every other row shows its own entry.
     ClearHistory(w.history);
     Row r = dashes();
-    for (const char* rvos : {"0,9999", "1,0001", "2,0001"}) {
-        r[HistTrueVal] = rvos;
-        w.history.appendRow(r);
+    const char* entries[] = {"--", "1,000", "2,000"};
+    const char* readouts[] = {"0,9999", "1,0001", "2,0001"};
+    for (int i = 0; i < 3; ++i) {
+        r[HistTrueVal] = readouts[i];
+        w.history.appendRow(r, entries[i]);
     }
     saveHistory(file("more.docx"));
     EXPECT_TRUE(seam.shown().empty());

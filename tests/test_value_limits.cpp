@@ -423,7 +423,7 @@ TEST_F(ValueLimitsWindowTest, HighVariantReturnsToOhmsAndClearsEverything)
     ASSERT_TRUE(w.celsiusMode());
     ui()->InfoValsC->addItem("25,0");
     ui()->InfoValsProf->addItem("12");
-    w.history.appendRow({});
+    w.history.appendRow({}, QString());
     w.processor->profLoaded = true;
 
     chooseVariant(3);
@@ -486,7 +486,7 @@ TEST_F(ValueLimitsWindowTest, VariantConfirmationInEnglishAndCancelKeepsTheModel
     w.show();
     useEnglish();
     ui()->InfoValsC->addItem("1,0");
-    w.history.appendRow({});
+    w.history.appendRow({}, QString());
     seam.answerWith(mrCancel);
     chooseVariant(3);
     ASSERT_EQ(seam.shown().size(), 1u);

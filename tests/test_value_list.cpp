@@ -630,7 +630,7 @@ TEST_F(ListRunTest, ClearButtonsEmptyTheLogOrTheHistoryList)
     EXPECT_EQ(w->history.historyRows, 0);
     EXPECT_EQ(entries(ui()->InfoValsOhm), QStringList({"1,000"})) << "the list boxes keep their entries";
 
-    w->history.appendRow({});
+    w->history.appendRow({}, QString());
     click(ui()->ButtonCleanInfoVals);
     EXPECT_EQ(ui()->InfoValsOhm->count(), 0);
     EXPECT_EQ(w->history.historyRows, 0);

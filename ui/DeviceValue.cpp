@@ -32,6 +32,7 @@ void TForm1::ShowDeviceValue(const QString& value)
     // The Ω format of the variant; the unit, limits and digit selector stay as they were.
     const CheckLimits limits = ohmCheckLimits(*this);
 
+    historyEntry = QStringLiteral("--"); // set on the panel: no list entry goes with the row
     // The empty line first: it ends up between this group and the older ones.
     InfoLines->insert(0, QString());
     logIndex = 0;

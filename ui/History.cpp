@@ -4,5 +4,6 @@ void ClearHistory(HistoryTable& history)
 {
     for (QStringList& column : history.columns)
         column.clear();
+    history.entries.clear();
     history.historyRows = 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// History of entered values: eleven parallel text columns, one row per completed set.
-// The set values themselves are the entries of the history list box in use.
+// History of entered values: eleven parallel text columns, one row per completed set, and
+// with each row the entry of the history list box it was set from ("--" for a value changed
+// on the instrument itself, which has none).
 
 #include <QString>
 #include <QStringList>
@@ -23,13 +24,15 @@ enum HistoryColumn {
 
 struct HistoryTable {
     std::array<QStringList, HistColumnCount> columns;
+    QStringList entries; // the set value of each row, as its list entry reads
     int historyRows = 0; // always the length of every column
 
-    // A row goes into all eleven columns at once, so the columns never differ in length.
-    void appendRow(const std::array<QString, HistColumnCount>& row)
+    // A row goes into all columns at once, so the columns never differ in length.
+    void appendRow(const std::array<QString, HistColumnCount>& row, const QString& entry)
     {
         for (int c = 0; c < HistColumnCount; ++c)
             columns[c].append(row[c]);
+        entries.append(entry);
         ++historyRows;
     }
 };

@@ -157,7 +157,7 @@ void TForm1::ShowReadouts()
     LogLine(QString());
     logIndex = 0;
 
-    history.appendRow(row);
+    history.appendRow(row, historyEntry);
 
     if (ui->StandartInputGroup->isVisibleTo(this)) {
         if (celsius) {

@@ -124,12 +124,12 @@ void TForm1::SaveHistoryDocument(const QString& path)
         ui->AbsStability->text(),
     };
     const int rows = history.historyRows;
-    // Rows belong to the last entries of the list; a row recorded without an entry (a value
-    // changed on the instrument itself) has no set value to show.
+    // Each row shows the entry it was set from; a row recorded without one (a value changed
+    // on the instrument itself) shows "--".
     auto cellText = [&](int column, int row) -> QString {
         if (column == 0) {
-            const int entry = list->count() - rows + row;
-            return entry >= 0 ? list->item(entry)->text() : kNone;
+            const QString& entry = history.entries.at(row);
+            return entry.isEmpty() ? kNone : entry;
         }
         const QString& value = history.columns[column - 1].at(row);
         switch (column - 1) {

@@ -101,6 +101,7 @@ void TForm1::SetValueOnDevice(const QString& value)
     }
     LogValueLine(value);
     lastValue = value;
+    historyEntry = value; // the text its list entry shows
 
     const QByteArray text = cp1251::fromUnicode(numtext::formatFloat(limits.ohmFormat, setValueOhm));
     std::memcpy(pendingValue, text.constData(), std::min<std::size_t>(text.size(), kMaxPendingText));

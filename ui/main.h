@@ -83,6 +83,7 @@ public:
     QString lastValue = QStringLiteral("0,000");
     QByteArray displayLetter = "A"; // display selection letter 'A'..'H'
     HistoryTable history;
+    QString historyEntry; // the list entry of the set under way; "--" for a change on the panel
     QString trueValText, otklonOmText, otklonPercentText, otklonPercentCText, iMaxText, uMaxText,
         decadeStepsText;
     double setValueOhm = 0, setValueCelsius = 0, trueValCelsius = 0, otklonCelsius = 0;
