@@ -460,6 +460,36 @@ TEST_F(ProfileWindow, ClassTermsFollowTheClassAndTheModelText)
     EXPECT_EQ(form->classD, 0.0);
 }
 
+// Failed before: the normal tone was read from a disabled cell, and R02, R04 and every empty
+// cell were painted in the disabled grey.
+TEST_F(ProfileWindow, NormalToneIsTheEnabledOneInEveryMode)
+{
+    for (const bool verify : {false, true}) {
+        SCOPED_TRACE(verify);
+        open(1, verify, verify);
+        const QColor enabled = form->ui->R02->palette().color(QPalette::Active, QPalette::Base);
+        EXPECT_EQ(form->normalColor, enabled);
+        EXPECT_NE(form->normalColor, cell(0)->palette().color(QPalette::Disabled, QPalette::Base));
+        form->ui->R02->setFocus();
+        type(form->ui->R02, "0,01T"); // left again: its tone is set anew
+        EXPECT_EQ(form->ui->R02->colorTone(), enabled);
+        EXPECT_TRUE(form->ui->R02->styleSheet().isEmpty()) << form->ui->R02->styleSheet().toStdString();
+    }
+}
+
+// Failed before: leaving R04 recomputed no cell, and the deviations typed before kept the old R04.
+TEST_F(ProfileWindow, ChangedR04RecomputesEveryDeviation)
+{
+    open(1, true, true);
+    cell(8)->setEnabled(true); // 1000
+    cell(8)->setFocus();
+    type(cell(8), "1000,3T");
+    EXPECT_EQ(form->otklonLabels[8]->text(), QStringLiteral("+0,03000%"));
+    form->ui->R04->setFocus();
+    type(form->ui->R04, "0,1T");
+    EXPECT_EQ(form->otklonLabels[8]->text(), QStringLiteral("+0,02000%"));
+}
+
 TEST_F(ProfileWindow, VerificationModeShowsDeviationLessR04WithoutColour)
 {
     open(1, true, true);

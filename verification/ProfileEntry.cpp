@@ -206,7 +206,12 @@ void TForm3::DelKeys(QLineEdit* sender, int& key, Qt::KeyboardModifiers shift)
 void TForm3::OnExitFunc(QLineEdit* sender)
 {
     AddZero(sender);
-    CalcOtklon(sender);
+    // Every cell's deviation subtracts R04 in verification: a changed zero resistance
+    // changes them all.
+    if (isZeroEdit(sender))
+        FormPaint();
+    else
+        CalcOtklon(sender);
 }
 
 void TForm3::AddZero(QLineEdit* sender)

@@ -44,7 +44,8 @@ QColor TsEdit::colorTone() const
     if (m_tone.isValid())
         return m_tone;
     ensurePolished(); // the skin's rules give the palette its background
-    return palette().color(QPalette::Base);
+    // The enabled tone, also for a cell that is disabled now: it is the tone it returns to.
+    return palette().color(QPalette::Active, QPalette::Base);
 }
 
 void TsEdit::setColorTone(const QColor& tone)
