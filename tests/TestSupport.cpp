@@ -1,5 +1,11 @@
 #include "tests/TestSupport.h"
 
+#include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +16,14 @@
 
 namespace testsupport
 {
+
+QPoint placedAt(const QWidget* window, QPoint wanted)
+{
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size = window->frameGeometry().size();
+    return {std::max(avail.left(), std::min(wanted.x(), avail.right() + 1 - size.width())),
+            std::max(avail.top(), std::min(wanted.y(), avail.bottom() + 1 - size.height()))};
+}
 
 bool waitUntil(const std::function<bool()>& pred, std::chrono::milliseconds deadline)
 {

@@ -3,10 +3,13 @@
 // read, written, cut short or refused.
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 #include <chrono>
 #include <cstddef>
 #include <functional>
+
+class QWidget;
 
 namespace testsupport
 {
@@ -14,6 +17,10 @@ namespace testsupport
 // Runs the event loop until pred() holds or the deadline passes; returns pred().
 bool waitUntil(const std::function<bool()>& pred,
                std::chrono::milliseconds deadline = std::chrono::seconds(10));
+
+// Where a shown window opened at `wanted` stands: moved just into the primary screen's
+// available geometry, as the program places its windows.
+QPoint placedAt(const QWidget* window, QPoint wanted);
 
 // The whole file, or "<missing>" when it cannot be read.
 QByteArray readFileBytes(const QString& path);

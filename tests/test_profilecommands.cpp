@@ -10,8 +10,12 @@
 #include "ui_TForm3.h"
 #include "verification/FProfileEdit.h"
 #include "verification/TsEdit.h"
+#include "ui/ProfileEdit.h"
+#include "ui/about.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -90,7 +94,7 @@ TEST_F(ProfileCommands, VisibleCreateWindowBlocksTheOthersUntilHidden)
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_FALSE(first->isModal());
-    EXPECT_EQ(first->pos(), w.pos() + QPoint(50, 50));
+    EXPECT_EQ(first->pos(), testsupport::placedAt(first, w.pos() + QPoint(50, 50)));
     EXPECT_FALSE(first->compareMode);
     EXPECT_FALSE(first->verificationMode);
     for (QAction* item : {ui()->N1, ui()->N2, ui()->N3, ui()->Calibration})
@@ -281,7 +285,7 @@ TEST_F(ProfileCommands, EditShowsTheHeldValuesInGeneralNumberForm)
                   EXPECT_TRUE(form->isModal());
                   EXPECT_TRUE(form->compareMode);
                   EXPECT_FALSE(form->verificationMode);
-                  EXPECT_EQ(form->pos(), w.pos() + QPoint(50, 50));
+                  EXPECT_EQ(form->pos(), testsupport::placedAt(form, w.pos() + QPoint(50, 50)));
                   EXPECT_EQ(form->ui->R02->text(), QStringLiteral("0,012"));
                   EXPECT_EQ(form->ui->R04->text(), QStringLiteral("0,0107"));
                   EXPECT_EQ(form->valEdits[0]->text(), QStringLiteral("9000"));
@@ -305,7 +309,7 @@ TEST_F(ProfileCommands, CalibrationShowsTheVerificationWindowWithoutTheRatio)
                   EXPECT_FALSE(form->ui->priemCoef->isVisible());
                   EXPECT_FALSE(form->ui->priemCoef->boundLabel()->isVisible());
                   EXPECT_TRUE(form->ui->Protocol_btn->isVisible());
-                  EXPECT_EQ(form->pos(), w.pos() + QPoint(50, 50));
+                  EXPECT_EQ(form->pos(), testsupport::placedAt(form, w.pos() + QPoint(50, 50)));
                   form->close();
               });
     EXPECT_FALSE(w.verificationOpen);
@@ -375,6 +379,46 @@ TEST_F(ProfileCommandsLink, OpenWorksOnceConnectedAndNotAfterDisconnecting)
     files.clear();
     w->ButtonFProfileOpenClick();
     EXPECT_TRUE(files.shown().empty());
+}
+
+} // namespace
+
+namespace
+{
+
+// Failed before: the windows opened at a fixed offset from the main window, the 1231-px
+// verification window and, near the screen's edge, the others too partly off the screen.
+TEST_F(ProfileCommands, EveryWindowOpensWithinTheScreen)
+{
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto within = [&](const QWidget* window) {
+        const QRect frame = window->frameGeometry();
+        // A window wider or taller than the screen keeps its top left corner on it.
+        const bool across = frame.left() >= avail.left() &&
+                            (frame.right() <= avail.right() || frame.left() == avail.left());
+        const bool down = frame.top() >= avail.top() &&
+                          (frame.bottom() <= avail.bottom() || frame.top() == avail.top());
+        return across && down;
+    };
+    for (const QPoint mainAt : {QPoint(200, 200), QPoint(avail.right() - 60, avail.bottom() - 60)}) {
+        SCOPED_TRACE(mainAt.x());
+        w.move(mainAt);
+        withModal([this] { w.CalibrationClick(); },
+                  [&](TForm3* form) {
+                      EXPECT_TRUE(within(form)) << qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6").arg(form->frameGeometry().x()).arg(form->frameGeometry().y()).arg(form->frameGeometry().width()).arg(form->frameGeometry().height()).arg(avail.width()).arg(avail.height()));
+                      form->done(0);
+                  });
+        withModal<TForm2>([this] { w.ProfileInpButtonCreateClick(); },
+                          [&](TForm2* editor) {
+                              EXPECT_TRUE(within(editor)) << editor->frameGeometry().x() << "," << editor->frameGeometry().y() << " " << editor->width() << "x" << editor->height();
+                              editor->done(0);
+                          });
+        withModal<TForm5>([this] { w.J1Click(); },
+                          [&](TForm5* about) {
+                              EXPECT_TRUE(within(about)) << about->frameGeometry().x();
+                              about->done(0);
+                          });
+    }
 }
 
 } // namespace

@@ -578,7 +578,7 @@ TEST_F(EditorTest, CreateOpensAnEmptyModalEditorBesideTheMainWindow)
     w.show();
     profiletest::withModal<TForm2>([&] { QTest::mouseClick(ui()->ProfileInpButtonCreate, Qt::LeftButton); },
                                    [&](TForm2* ed) {
-                                       EXPECT_EQ(ed->pos(), w.pos() + QPoint(50, 50));
+                                       EXPECT_EQ(ed->pos(), testsupport::placedAt(ed, w.pos() + QPoint(50, 50)));
                                        EXPECT_EQ(ed->listKind, 'o');
                                        EXPECT_EQ(ed->listRtdType, -1);
                                        EXPECT_EQ(ed->listRt0, 0);

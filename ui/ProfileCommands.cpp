@@ -4,6 +4,7 @@
 #include "instrument/ProfileFileWriter.h"
 #include "instrument/ProfileProcessor.h"
 #include "platform/NumberText.h"
+#include "ui/WindowPlace.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 #include "ui_TForm3.h"
@@ -25,7 +26,7 @@ bool refused(const TForm1& w)
 
 void place(const TForm1& w, TForm3* form)
 {
-    form->move(w.pos() + ProfileWindowOffset);
+    placeOnScreen(*form, w.pos() + ProfileWindowOffset);
 }
 
 // Shows a modal profile window, then frees it.

@@ -11,6 +11,7 @@
 #include "platform/NumberText.h"
 #include "ui/EditKeys.h"
 #include "ui/EntryLimits.h"
+#include "ui/WindowPlace.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 #include "ui_TForm2.h"
@@ -441,7 +442,7 @@ void openEditor(TForm1& w, bool withList)
     if (withList)
         for (int i = 0; i < w.ui->InfoValsProf->count(); ++i)
             editor.ui->ListBox->addItem(w.ui->InfoValsProf->item(i)->text());
-    editor.move(w.pos() + EditorOffset);
+    placeOnScreen(editor, w.pos() + EditorOffset);
     editor.exec();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
 #include "ui/Skins.h"
+#include "ui/WindowPlace.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 
@@ -277,13 +278,7 @@ void keepOnScreen(QWidget& w)
         if (grab.height() == strip.height() && grab.width() >= std::min(GrabWidth, strip.width()))
             return;
     }
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return;
-    const QRect avail = primary->availableGeometry();
-    const int x = std::max(avail.left(), std::min(frame.left(), avail.right() + 1 - frame.width()));
-    const int y = std::max(avail.top(), std::min(frame.top(), avail.bottom() + 1 - frame.height()));
-    w.move(x, y);
+    clampToScreen(w, frame.topLeft(), QGuiApplication::primaryScreen());
 }
 
 void applyFile(TForm1& w, const IniFile& ini)

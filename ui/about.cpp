@@ -1,6 +1,7 @@
 #include "ui/about.h"
 
 #include "platform/ShellOpen.h"
+#include "ui/WindowPlace.h"
 #include "ui/main.h"
 #include "ui_TForm5.h"
 
@@ -56,7 +57,7 @@ void TForm5::Button1Click()
 void TForm1::J1Click()
 {
     TForm5 about(this);
-    about.move(x() + OpenOffset, y() + OpenOffset);
+    placeOnScreen(about, QPoint(x() + OpenOffset, y() + OpenOffset));
     if (!isRussian())
         about.applyEnglish();
     about.exec();
