@@ -36,11 +36,16 @@ QString pathProblemText(textfile::PathCheck check, int maxBytes, bool russian)
 
 bool saveTextFile(const QString& path, const QStringList& lines, bool russian)
 {
+    return saveTextBytes(path, textfile::encodeLines(lines), russian);
+}
+
+bool saveTextBytes(const QString& path, const QByteArray& bytes, bool russian)
+{
     auto text = [russian](const char* ru, const char* en) { return QString::fromUtf8(russian ? ru : en); };
     QString problem =
         pathProblemText(textfile::checkCp1251Path(path, PathBufferBytes), PathBufferBytes - 1, russian);
     QString error;
-    if (problem.isEmpty() && !textfile::writeLines(path, lines, &error))
+    if (problem.isEmpty() && !textfile::writeBytes(path, bytes, &error))
         problem = text("Не удалось записать файл:\n", "The file could not be written:\n") + path +
                   QLatin1Char('\n') + error;
     if (problem.isEmpty())

@@ -25,4 +25,7 @@ QString pathProblemText(textfile::PathCheck check, int maxBytes, bool russian);
 // error box in Russian or English, when refused or not written; an earlier file then stays.
 bool saveTextFile(const QString& path, const QStringList& lines, bool russian);
 
+// As saveTextFile, for a file whose bytes the caller has encoded.
+bool saveTextBytes(const QString& path, const QByteArray& bytes, bool russian);
+
 } // namespace textsave

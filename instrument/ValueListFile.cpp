@@ -4,8 +4,10 @@
 #include "instrument/ValueLimitTables.h"
 #include "platform/CodePage.h"
 #include "platform/NumberText.h"
+#include "platform/TextFile.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <boost/regex.hpp>
 #include <string>
 
@@ -15,24 +17,30 @@ namespace valuelist
 namespace
 {
 
-QString decode(const QByteArray& bytes)
+struct Bom {
+    Encoding encoding;
+    const char* mark;
+    int size;
+    QStringConverter::Encoding converter;
+};
+const Bom kBoms[] = {
+    {Encoding::Utf8, "\xEF\xBB\xBF", 3, QStringConverter::Utf8},
+    {Encoding::Utf16LE, "\xFF\xFE", 2, QStringConverter::Utf16LE},
+    {Encoding::Utf16BE, "\xFE\xFF", 2, QStringConverter::Utf16BE},
+};
+
+QString decode(const QByteArray& bytes, Encoding* encoding)
 {
-    struct Bom {
-        const char* mark;
-        int size;
-        QStringConverter::Encoding encoding;
-    };
-    static const Bom boms[] = {
-        {"\xEF\xBB\xBF", 3, QStringConverter::Utf8},
-        {"\xFF\xFE", 2, QStringConverter::Utf16LE},
-        {"\xFE\xFF", 2, QStringConverter::Utf16BE},
-    };
-    for (const Bom& b : boms) {
+    for (const Bom& b : kBoms) {
         if (bytes.startsWith(QByteArray::fromRawData(b.mark, b.size))) {
-            QStringDecoder decoder(b.encoding, QStringConverter::Flag::Stateless);
+            if (encoding)
+                *encoding = b.encoding;
+            QStringDecoder decoder(b.converter, QStringConverter::Flag::Stateless);
             return decoder.decode(bytes.mid(b.size));
         }
     }
+    if (encoding)
+        *encoding = Encoding::Cp1251;
     bool ok = false;
     const QString text = cp1251::toUnicode(bytes, &ok);
     // The one byte code page 1251 leaves undefined: taken byte for byte, so that the line
@@ -77,9 +85,9 @@ ValueList refused(Result r)
 
 } // namespace
 
-QStringList splitLines(const QByteArray& bytes)
+QStringList splitLines(const QByteArray& bytes, Encoding* encoding)
 {
-    const QString text = decode(bytes);
+    const QString text = decode(bytes, encoding);
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -99,6 +107,20 @@ QStringList splitLines(const QByteArray& bytes)
     if (start < n)
         lines << text.mid(start);
     return lines;
+}
+
+QByteArray encodeLines(const QStringList& lines, Encoding encoding)
+{
+    for (const Bom& b : kBoms) {
+        if (b.encoding != encoding)
+            continue;
+        QString text;
+        for (const QString& line : lines)
+            text += line + QStringLiteral("\r\n");
+        QStringEncoder encoder(b.converter, QStringConverter::Flag::Stateless);
+        return QByteArray(b.mark, b.size) + encoder.encode(text);
+    }
+    return textfile::encodeLines(lines);
 }
 
 ValueList parse(const QStringList& lines, int deviceID)

@@ -239,7 +239,8 @@ TEST_P(NextValueUnit, FollowsTheUnitOfItsCaption)
     const struct {
         const char* caption;
         const char* next;
-    } steps[] = {{"R, Ом:", "1500,000"}, {"R, МОм:", "0,001500000"}, {"R, кОм:", "1,500000"}, {"R, Ом:", "1500,000"}};
+    } steps[] = {
+        {"R, Ом:", "1500,000"}, {"R, МОм:", "0,001500000"}, {"R, кОм:", "1,500000"}, {"R, Ом:", "1500,000"}};
     for (const auto& s : steps) {
         SCOPED_TRACE(s.caption);
         stepUnitDown();

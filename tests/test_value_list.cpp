@@ -142,6 +142,34 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"undefinedByte", "RD5540-1;w;o\r\n1\x98\r\n", 1, Result::BadData, {}}),
     [](const testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
 
+// Each encoding the reader takes is told apart, and what is written in it reads back as the
+// same lines in the same encoding: its mark first, every line ended by CR LF.
+TEST(ValueListFileText, EveryEncodingReadsBackAsWritten)
+{
+    using valuelist::Encoding;
+    const QStringList lines = {"RD5540-1;w;c;1;100", "50,25", "-10,5"};
+    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    const struct {
+        Encoding encoding;
+        QByteArray bytes;
+    } cases[] = {
+        {Encoding::Cp1251, text.toLatin1()},
+        {Encoding::Utf8, "\xEF\xBB\xBF" + text.toUtf8()},
+        {Encoding::Utf16LE, utf16(text, QStringConverter::Utf16LE)},
+        {Encoding::Utf16BE, utf16(text, QStringConverter::Utf16BE)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.encoding));
+        EXPECT_EQ(valuelist::encodeLines(lines, c.encoding), c.bytes);
+        Encoding read = Encoding(-1);
+        EXPECT_EQ(valuelist::splitLines(c.bytes, &read), lines);
+        EXPECT_EQ(read, c.encoding);
+    }
+    // A list without values is its header alone.
+    EXPECT_EQ(valuelist::encodeLines({"RD5540-2;w;o"}, Encoding::Utf16LE),
+              utf16(QStringLiteral("RD5540-2;w;o\r\n"), QStringConverter::Utf16LE));
+}
+
 TEST(ValueListFileText, RefusalsAreNamedInBothLanguages)
 {
     EXPECT_EQ(valuelist::resultText(Result::NotAList, true), "Файл не содержит профиль");

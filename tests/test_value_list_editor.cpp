@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <memory>
 #include <sys/stat.h>
@@ -613,6 +614,135 @@ TEST_F(EditorTest, ChangeOpensTheListAndTheCloseBoxHandsNothingOver)
                                    });
     EXPECT_EQ(mainList(), (QStringList{"10,00", "20,00"}));
     EXPECT_EQ(w.listInCelsius, 1);
+}
+
+// A list opened from a file and changed in the editor is written in the encoding the file was
+// read in, BOM included, with CR LF line ends; a list created new is code page 1251.
+struct EncodingCase {
+    const char* name;
+    const char* bom;
+    QByteArray (*encode)(const QString& text);
+};
+
+QByteArray asCp1251(const QString& text)
+{
+    return cp1251::fromUnicode(text);
+}
+QByteArray asUtf8(const QString& text)
+{
+    return text.toUtf8();
+}
+QByteArray asUtf16(const QString& text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+QByteArray asUtf16LE(const QString& text)
+{
+    return asUtf16(text, QStringConverter::Utf16LE);
+}
+QByteArray asUtf16BE(const QString& text)
+{
+    return asUtf16(text, QStringConverter::Utf16BE);
+}
+
+void PrintTo(const EncodingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SavedEncoding : public EditorTest, public ::testing::WithParamInterface<EncodingCase>
+{
+protected:
+    QByteArray file(const EncodingCase& c, const QString& text) const
+    {
+        return QByteArray(c.bom) + c.encode(text);
+    }
+
+    // The main window's Open button with the file chosen in its dialog.
+    void openThroughTheWindow(const QString& target)
+    {
+        files.answerWith(target);
+        QTest::mouseClick(ui()->ProfileInpButtonOpen, Qt::LeftButton);
+    }
+
+    // The editor opened from the main window's button, a value added and the list saved.
+    void editAndSave(QPushButton* button, const char* value, const QString& target)
+    {
+        profiletest::withModal<TForm2>([&] { QTest::mouseClick(button, Qt::LeftButton); },
+                                       [&](TForm2* ed) {
+                                           type(ed->ui->Edit, value);
+                                           QTest::mouseClick(ed->ui->ButtonAdd, Qt::LeftButton);
+                                           files.answerWith(target);
+                                           QTest::mouseClick(ed->ui->ButtonSave, Qt::LeftButton);
+                                       });
+    }
+};
+
+TEST_P(SavedEncoding, ChangedListKeepsTheEncodingOfItsFileAndANewListIsCp1251)
+{
+    const EncodingCase& c = GetParam();
+    listInput();
+    w.show();
+    // Lines ended by LF alone are read as well; the editor writes CR LF.
+    const QString opened = path(QStringLiteral("opened.txt"));
+    ASSERT_TRUE(writeBytes(opened, file(c, QStringLiteral("RD5540-1;w;o\n1,000\n2,000\n"))));
+    openThroughTheWindow(opened);
+    ASSERT_EQ(mainList(), (QStringList{"1,000", "2,000"}));
+
+    const QString changed = path(QStringLiteral("changed.txt"));
+    editAndSave(ui()->ProfileInpButtonChange, "3", changed);
+    EXPECT_EQ(readBytes(changed), file(c, QStringLiteral("RD5540-1;w;o\r\n1,000\r\n2,000\r\n3,000\r\n")));
+    EXPECT_EQ(mainList(), (QStringList{"1,000", "2,000", "3,000"}));
+
+    // The saved file opens again as the same list, and changed again keeps its encoding.
+    openThroughTheWindow(changed);
+    ASSERT_EQ(mainList(), (QStringList{"1,000", "2,000", "3,000"}));
+    editAndSave(ui()->ProfileInpButtonChange, "4", changed);
+    EXPECT_EQ(readBytes(changed),
+              file(c, QStringLiteral("RD5540-1;w;o\r\n1,000\r\n2,000\r\n3,000\r\n4,000\r\n")));
+
+    const QString created = path(QStringLiteral("created.txt"));
+    editAndSave(ui()->ProfileInpButtonCreate, "5", created);
+    EXPECT_EQ(readBytes(created), QByteArray("RD5540-1;w;o\r\n5,000\r\n"));
+    // The new list is the window's list now: changed, it stays code page 1251.
+    editAndSave(ui()->ProfileInpButtonChange, "6", created);
+    EXPECT_EQ(readBytes(created), QByteArray("RD5540-1;w;o\r\n5,000\r\n6,000\r\n"));
+    EXPECT_EQ(seam.shown().size(), 4u) << "only the four \"Профиль сохранён.\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, SavedEncoding,
+                         ::testing::Values(EncodingCase{"Cp1251", "", asCp1251},
+                                           EncodingCase{"Utf8", "\xEF\xBB\xBF", asUtf8},
+                                           EncodingCase{"Utf16LE", "\xFF\xFE", asUtf16LE},
+                                           EncodingCase{"Utf16BE", "\xFE\xFF", asUtf16BE}),
+                         [](const ::testing::TestParamInfo<EncodingCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// A list box emptied since its file was opened holds no list of that file: the editor opened
+// on it makes a new list.
+TEST_F(EditorTest, ListEmptiedSinceItsFileWasOpenedIsSavedAsCp1251)
+{
+    listInput();
+    w.show();
+    const QString opened = path(QStringLiteral("opened.txt"));
+    ASSERT_TRUE(writeBytes(opened, QByteArray("\xEF\xBB\xBF") + "RD5540-1;w;o\r\n1,000\r\n"));
+    files.answerWith(opened);
+    QTest::mouseClick(ui()->ProfileInpButtonOpen, Qt::LeftButton);
+    ASSERT_EQ(mainList(), QStringList{"1,000"});
+    selectVariant(1); // another variant empties the lists
+    ASSERT_TRUE(mainList().isEmpty());
+
+    const QString saved = path(QStringLiteral("saved.txt"));
+    profiletest::withModal<TForm2>([&] { QTest::mouseClick(ui()->ProfileInpButtonChange, Qt::LeftButton); },
+                                   [&](TForm2* ed) {
+                                       type(ed->ui->Edit, "7");
+                                       QTest::mouseClick(ed->ui->ButtonAdd, Qt::LeftButton);
+                                       files.answerWith(saved);
+                                       QTest::mouseClick(ed->ui->ButtonSave, Qt::LeftButton);
+                                   });
+    EXPECT_EQ(readBytes(saved), QByteArray("RD5540-2;w;o\r\n7,00\r\n"));
 }
 
 } // namespace

@@ -226,6 +226,8 @@ void TForm2::handOver()
     QListWidget* list = Form1->curHistoryList ? Form1->curHistoryList : Form1->ui->InfoValsProf;
     list->clear();
     list->addItems(entries());
+    if (list == Form1->ui->InfoValsProf)
+        Form1->listEncoding = fileEncoding;
 }
 
 void TForm2::okButtonClick()
@@ -245,7 +247,7 @@ void TForm2::ButtonSaveClick()
     QStringList lines = entries();
     lines.prepend(
         textsave::valueListHeader(processor->getDeviceName(), listKind == 'c', listRtdType, listRt0));
-    if (!textsave::saveTextFile(path, lines, true))
+    if (!textsave::saveTextBytes(path, valuelist::encodeLines(lines, fileEncoding), true))
         return;
     processor->setProfPath(cp1251::fromUnicode(path));
     handOver();
@@ -442,6 +444,10 @@ void openEditor(TForm1& w, bool withList)
     if (withList)
         for (int i = 0; i < w.ui->InfoValsProf->count(); ++i)
             editor.ui->ListBox->addItem(w.ui->InfoValsProf->item(i)->text());
+    // Only the loader and the editor fill the list box, and each sets listEncoding; one emptied
+    // since (another variant, quantity or a refused file) holds nothing of that file to copy.
+    if (editor.ui->ListBox->count() > 0)
+        editor.fileEncoding = w.listEncoding;
     placeOnScreen(editor, w.pos() + EditorOffset);
     editor.exec();
 }

@@ -5,6 +5,7 @@
 // main window's current range pattern; kΩ and MΩ values are stored in ohms.
 
 #include "instrument/FileDialogs.h"
+#include "instrument/ValueListFile.h"
 
 #include <QDialog>
 
@@ -31,6 +32,9 @@ public:
     int listRtdType;
     int listRt0;
     FileDialogRequest SaveDialog; // "Текстовый файл|*.txt", "New profile.txt"
+    // What the save writes: the encoding of the file the list was copied from, code page 1251
+    // for a new list.
+    valuelist::Encoding fileEncoding = valuelist::Encoding::Cp1251;
 
     void FormCreate(); // captions in the main window's language
     void ButtonAddClick();

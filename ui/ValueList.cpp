@@ -93,8 +93,9 @@ void TForm1::LoadValueList()
     }
     // The whole file is checked before anything of it reaches the window: a refused file
     // changes neither the quantity nor the thermometer.
+    valuelist::Encoding encoding = valuelist::Encoding::Cp1251;
     const valuelist::ValueList list =
-        valuelist::parse(valuelist::splitLines(file.readAll()), processor->deviceID);
+        valuelist::parse(valuelist::splitLines(file.readAll(), &encoding), processor->deviceID);
     if (list.result != valuelist::Result::Ok) {
         refuseFile(*this, valuelist::resultText(list.result, isRussian()));
         return;
@@ -126,6 +127,7 @@ void TForm1::LoadValueList()
     }
     ui->InfoValsProf->clear();
     ui->InfoValsProf->addItems(list.values);
+    listEncoding = encoding;
     valueListIndex = -1;
 }
 

@@ -6,6 +6,7 @@
 
 #include "instrument/LineOwner.h"
 #include "instrument/Transport.h"
+#include "instrument/ValueListFile.h"
 #include "platform/ComPort.h"
 #include "platform/UpDown.h"
 #include "ui/History.h"
@@ -217,6 +218,9 @@ public:
     int rangeUnit = 0;                                      // ChooseOhm index the range was checked in
     int listInCelsius = 0;                                  // 1: the loaded list is in °C
     int listRtdType = 0, listRt0 = 0;                       // thermometer of a °C list
+    // The encoding of the file the list in InfoValsProf was read from (the editor writes a
+    // changed list in it); code page 1251 for a list made in the editor.
+    valuelist::Encoding listEncoding = valuelist::Encoding::Cp1251;
     void (TForm1::*runTimerHandler)() = &TForm1::TimerIncr; // OnTimer of `Timer`, by input type
 
     void WireRunControls(); // connects the input-mode, range and list controls (constructor)
