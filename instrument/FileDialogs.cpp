@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QList>
 #include <QStringList>
 
 namespace
@@ -9,15 +10,37 @@ namespace
 
 FileDialogSeam* g_activeSeam = nullptr;
 
-// "Текстовый файл|*.txt|Все|*.*" -> "Текстовый файл (*.txt);;Все (*.*)"
-QString qtFilter(const QString& filter)
+// One filter of a request: its description as the window writes it, and Qt's form of it.
+struct Filter {
+    QString description; // "Текстовый файл"
+    QString qt;          // "Текстовый файл (*.txt)"
+};
+
+// "Текстовый файл|*.txt|Все|*.*" -> "Текстовый файл (*.txt)", "Все (*.*)". Qt reads the
+// patterns from the last parentheses, so a description that names its pattern itself
+// ("Протокол(*.docx)") still gets the pattern once more; the dialog shows descriptions only.
+QList<Filter> qtFilters(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList out;
+    QList<Filter> out;
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QStringLiteral(" (") +
-                   QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
-    return out.join(QStringLiteral(";;"));
+        out.append({parts[i], parts[i] + QStringLiteral(" (") +
+                                  QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                                  QLatin1Char(')')});
+    return out;
+}
+
+// The chosen filter counted from 1. Depending on the Qt version the dialog names it in full
+// or by the description it shows; 1 when it names none of them.
+int filterNumber(const QList<Filter>& filters, const QString& selected)
+{
+    for (int i = 0; i < filters.size(); ++i)
+        if (selected == filters[i].qt)
+            return i + 1;
+    for (int i = 0; i < filters.size(); ++i)
+        if (selected == filters[i].description.simplified())
+            return i + 1;
+    return 1;
 }
 
 } // namespace
@@ -33,20 +56,26 @@ FileDialogChoice ExecuteFileDialogChoice(const FileDialogRequest& request)
         return seam->answerChoice(request);
 
     QFileDialog dialog(QApplication::activeWindow());
+    // Qt's own dialog, not the desktop's: it speaks the program's language and wears its skin.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Each filter reads as its description, without the patterns added behind it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(request.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
                                                               : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.kind == FileDialogKind::Save ? QFileDialog::AnyFile
                                                             : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultExt);
-    const QString filters = qtFilter(request.filter);
-    dialog.setNameFilter(filters);
+    const QList<Filter> filters = qtFilters(request.filter);
+    QStringList names;
+    for (const Filter& f : filters)
+        names << f.qt;
+    dialog.setNameFilters(names);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const qsizetype picked = filters.split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter());
-    return {dialog.selectedFiles().front(), picked < 0 ? 1 : static_cast<int>(picked) + 1};
+    return {dialog.selectedFiles().front(), filterNumber(filters, dialog.selectedNameFilter())};
 }
 
 FileDialogSeam::FileDialogSeam() : m_previous(g_activeSeam)

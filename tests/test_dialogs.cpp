@@ -1,5 +1,8 @@
-// Message dialogs: what they show and answer, through the seam and for real.
+// Message dialogs: what they show and answer, through the seam and for real; Qt's file
+// dialog as the program sets it up.
+#include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
+#include "tests/DialogSupport.h"
 #include "tests/TestSupport.h"
 
 #include <QAbstractButton>
@@ -9,6 +12,8 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -308,6 +313,78 @@ TEST(RealDialogTest, ConfirmationEscapeAndOk)
         ASSERT_TRUE(seen.found);
         EXPECT_EQ(seen.title, QStringLiteral("Confirm"));
         EXPECT_FALSE(checked);
+    }
+}
+
+// ---------------------------------------------------------------- the real file dialog
+
+struct FilterCase {
+    const char* name;
+    QString filter;      // as the window describes it
+    QStringList offered; // what the dialog's filter box shows, in order
+};
+
+void PrintTo(const FilterCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FileDialogFilters : public ::testing::TestWithParam<FilterCase>
+{
+};
+
+TEST_P(FileDialogFilters, EachReadsAsItsDescription)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.defaultExt = QStringLiteral("txt");
+    request.filter = GetParam().filter;
+    QStringList offered;
+    const testsupport::WhenShown<QFileDialog> player([&](QFileDialog* dialog) {
+        offered = testsupport::textsOf(dialog).filters;
+        dialog->reject();
+    });
+    EXPECT_TRUE(ExecuteFileDialog(request).isEmpty());
+    EXPECT_TRUE(player.played());
+    EXPECT_EQ(offered, GetParam().offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Filters, FileDialogFilters,
+    ::testing::Values(FilterCase{"history",
+                                 "Профиль номиналов (*.txt)|*.txt|Протокол(*.docx)|*.docx",
+                                 {"Профиль номиналов (*.txt)", "Протокол(*.docx)"}},
+                      FilterCase{"historyEnglish",
+                                 "Values profile(*.txt)|*.txt|Protocol(*.docx)|*.docx",
+                                 {"Values profile(*.txt)", "Protocol(*.docx)"}},
+                      FilterCase{"eventLog", "Журнал событий(*.txt)|*.txt", {"Журнал событий(*.txt)"}},
+                      FilterCase{"textFile", "Текстовый файл|*.txt", {"Текстовый файл"}},
+                      FilterCase{"protocol", "Протокол|*.docx", {"Протокол"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FileDialogTest, TheFilterPickedWithTheKeyboardIsReportedByItsNumber)
+{
+    QTemporaryDir folder;
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.defaultExt = QStringLiteral("txt");
+    request.filter = QStringLiteral("Профиль номиналов (*.txt)|*.txt|Протокол(*.docx)|*.docx");
+    for (int filter : {1, 2}) {
+        SCOPED_TRACE(filter);
+        const testsupport::WhenShown<QFileDialog> player([&](QFileDialog* dialog) {
+            EXPECT_TRUE(testsupport::showFolder(dialog, folder.path(), 0));
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            types->setFocus();
+            if (filter == 2)
+                QTest::keyClick(types, Qt::Key_Down);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(name, QStringLiteral("a.txt"));
+            QTest::mouseClick(testsupport::acceptButton(dialog), Qt::LeftButton);
+        });
+        const FileDialogChoice choice = ExecuteFileDialogChoice(request);
+        EXPECT_TRUE(player.played());
+        EXPECT_EQ(choice.path, QDir(folder.path()).filePath(QStringLiteral("a.txt")));
+        EXPECT_EQ(choice.filterIndex, filter);
     }
 }
 
