@@ -2,8 +2,12 @@
 // follow the window's state, the item and unit boxes, the menu items that switch, and a switch
 // to the language in force that changes nothing.
 
+#include "instrument/FileDialogs.h"
+#include "tests/DialogSupport.h"
 #include "tests/LinkFixture.h"
 #include "tests/WindowFixture.h"
+#include "ui/Application.h"
+#include "ui/Settings.h"
 #include "ui_TForm1.h"
 
 #include <QAbstractButton>
@@ -13,6 +17,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 namespace
@@ -619,3 +625,146 @@ TEST_P(LanguageLinkTest, IdentificationTextsFollowTheSwitch)
 
 INSTANTIATE_TEST_SUITE_P(RussianOrEnglishFirst, LanguageLinkTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "English" : "Russian"; });
+
+// ---------------------------------------------------------------- Qt's own dialogs
+
+namespace
+{
+
+// What the history's save dialog and its overwrite question showed.
+struct SaveDialogSeen {
+    testsupport::FileDialogTexts dialog;
+    QString question;
+    QStringList questionButtons;
+    bool stayedOpen = false; // after "No" to the question
+};
+
+// The operator presses "Сохранить" under the history, types the name of a file that exists,
+// answers the question "No" and cancels the dialog.
+SaveDialogSeen saveOverExistingFile(TForm1& w)
+{
+    QTemporaryDir folder;
+    testsupport::writeFileBytes(folder.filePath(QStringLiteral("a.txt")), "x");
+    SaveDialogSeen seen;
+    testsupport::WhenShown<QFileDialog> player([&](QFileDialog* dialog) {
+        EXPECT_TRUE(testsupport::showFolder(dialog, folder.path(), 1));
+        seen.dialog = testsupport::textsOf(dialog);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("a.txt"));
+        const testsupport::WhenShown<QMessageBox> answer([&](QMessageBox* box) {
+            seen.question = box->text();
+            seen.questionButtons = testsupport::buttonTexts(box->buttons());
+            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+        });
+        QTest::mouseClick(testsupport::acceptButton(dialog), Qt::LeftButton);
+        seen.stayedOpen = dialog->isVisible();
+        dialog->reject();
+    });
+    QTest::mouseClick(w.ui->StandartInpButtonSaveAsProfile, Qt::LeftButton);
+    EXPECT_TRUE(player.played());
+    return seen;
+}
+
+void expectRussianSaveDialog(const SaveDialogSeen& seen)
+{
+    EXPECT_EQ(seen.dialog.title, QStringLiteral("Сохранить как"));
+    EXPECT_EQ(seen.dialog.lookIn, QStringLiteral("Перейти к:"));
+    EXPECT_EQ(seen.dialog.fileName, QStringLiteral("&Имя файла:"));
+    EXPECT_EQ(seen.dialog.fileType, QStringLiteral("Типы файлов:"));
+    EXPECT_EQ(seen.dialog.buttons, (QStringList{"&Сохранить", "Отмена"}));
+    EXPECT_EQ(seen.question, QStringLiteral("a.txt уже существует.\nЗаменить его?"));
+    EXPECT_EQ(seen.questionButtons, (QStringList{"&Да", "&Нет"}));
+    EXPECT_TRUE(seen.stayedOpen);
+}
+
+void expectEnglishSaveDialog(const SaveDialogSeen& seen)
+{
+    EXPECT_EQ(seen.dialog.title, QStringLiteral("Save As"));
+    EXPECT_EQ(seen.dialog.lookIn, QStringLiteral("Look in:"));
+    EXPECT_EQ(seen.dialog.fileName, QStringLiteral("File &name:"));
+    EXPECT_EQ(seen.dialog.fileType, QStringLiteral("Files of type:"));
+    EXPECT_EQ(seen.dialog.buttons, (QStringList{"&Save", "Cancel"}));
+    EXPECT_EQ(seen.question, QStringLiteral("a.txt already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(seen.questionButtons, (QStringList{"&No", "&Yes"}));
+    EXPECT_TRUE(seen.stayedOpen);
+}
+
+// The buttons of one of the program's own message boxes, shown for real.
+QStringList ownBoxButtons(const QString& caption)
+{
+    QStringList shown;
+    const testsupport::WhenShown<QMessageBox> player([&](QMessageBox* box) {
+        shown = testsupport::buttonTexts(box->buttons());
+        box->reject();
+    });
+    ShowMessageBox(caption, QStringLiteral("x"), DialogType::Warning, mbOK | mbCancel);
+    return shown;
+}
+
+} // namespace
+
+TEST_F(LanguageTest, QtsOwnDialogsFollowTheLanguageMenu)
+{
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    {
+        SCOPED_TRACE("Russian from the start");
+        expectRussianSaveDialog(saveOverExistingFile(w));
+    }
+    ui()->English->trigger();
+    {
+        SCOPED_TRACE("English");
+        expectEnglishSaveDialog(saveOverExistingFile(w));
+    }
+    ui()->Russian->trigger();
+    {
+        SCOPED_TRACE("Russian again");
+        expectRussianSaveDialog(saveOverExistingFile(w));
+    }
+}
+
+TEST(QtLanguageTest, TheProgramsOwnMessageBoxesKeepTheirButtonsInTheRussianWindow)
+{
+    TForm1 w;
+    w.FormCreate();
+    ASSERT_TRUE(w.qtLanguage->isRussian());
+    EXPECT_EQ(ownBoxButtons(QStringLiteral("Ошибка")), (QStringList{"Cancel", "OK"}));
+    EXPECT_EQ(ownBoxButtons(QStringLiteral("Внимание")), (QStringList{"OK", "Отмена"}));
+}
+
+TEST(QtLanguageTest, AWindowStartedInEnglishHasQtsEnglishTexts)
+{
+    testsupport::writeFileBytes(settingsfile::programPath(), "[Language]\r\nRussian=0\r\n");
+    TForm1 w;
+    w.FormCreate();
+    ASSERT_TRUE(w.ui->English->isChecked());
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    expectEnglishSaveDialog(saveOverExistingFile(w));
+}
+
+TEST(QtLanguageTest, WithoutTheCatalogueQtStaysEnglishAndTheWindowWorks)
+{
+    QTemporaryDir empty;
+    QtLanguage::setCatalogueFolder(empty.path());
+    {
+        TForm1 w;
+        w.FormCreate();
+        EXPECT_FALSE(w.qtLanguage->isRussian());
+        testsupport::FileDialogTexts seen;
+        const testsupport::WhenShown<QFileDialog> player([&](QFileDialog* dialog) {
+            seen = testsupport::textsOf(dialog);
+            dialog->reject();
+        });
+        EXPECT_TRUE(ExecuteFileDialog(textFileOpenRequest()).isEmpty());
+        EXPECT_EQ(seen.title, QStringLiteral("Open"));
+        EXPECT_EQ(seen.buttons, (QStringList{"&Open", "Cancel"}));
+
+        w.SetLanguage(QStringLiteral("English"));
+        w.SetLanguage(QStringLiteral("Russian"));
+        EXPECT_FALSE(w.qtLanguage->isRussian());
+        EXPECT_EQ(w.ui->MSettings->title(), QStringLiteral("Настройки"));
+    }
+    QtLanguage::setCatalogueFolder(QString());
+}

@@ -2,8 +2,21 @@
 
 #include "instrument/Mydialogs.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWheelEvent>
 #include <exception>
+
+namespace
+{
+
+QString& catalogueFolderOverride()
+{
+    static QString dir;
+    return dir;
+}
+
+} // namespace
 
 VardekoApplication::VardekoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -41,4 +54,38 @@ bool VardekoApplication::notify(QObject* receiver, QEvent* event)
         }
     }
     return result;
+}
+
+QtLanguage::QtLanguage(QObject* parent) : QObject(parent) {}
+
+QString QtLanguage::catalogueFolder()
+{
+    return catalogueFolderOverride().isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                                               : catalogueFolderOverride();
+}
+
+void QtLanguage::setCatalogueFolder(const QString& dir)
+{
+    catalogueFolderOverride() = dir;
+}
+
+bool QtLanguage::setRussian(bool russian)
+{
+    if (russian == m_installed)
+        return m_installed;
+    if (!russian) {
+        QCoreApplication::removeTranslator(m_russian);
+        m_installed = false;
+        return false;
+    }
+    if (!m_russian) {
+        auto* catalogue = new QTranslator(this);
+        if (!catalogue->load(QStringLiteral("qtbase_ru"), catalogueFolder())) {
+            delete catalogue; // looked for again at the next switch
+            return false;
+        }
+        m_russian = catalogue;
+    }
+    m_installed = QCoreApplication::installTranslator(m_russian);
+    return m_installed;
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QString>
 
+class QTranslator;
 class QWheelEvent;
 
 class VardekoApplication : public QApplication
@@ -33,4 +34,28 @@ signals:
 
 private:
     int m_wheelDepth = 0; // wheel events being delivered; nested sends are part of one event
+};
+
+// Qt's own texts in the main window's language: the titles, labels and buttons of the file
+// dialogs and the questions they ask. Russian installs Qt's Russian catalogue (qtbase_ru.qm
+// from Qt's translations folder, Debian package qt6-translations-l10n) on the application;
+// English removes it. Without the catalogue Qt's texts stay English. Removed with the object.
+class QtLanguage : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QtLanguage(QObject* parent = nullptr); // English until told otherwise
+
+    // Returns whether Qt's texts are Russian now.
+    bool setRussian(bool russian);
+    bool isRussian() const { return m_installed; }
+
+    // Where the catalogue is looked for: Qt's translations folder unless a test has set
+    // another; an empty text sets it back.
+    static QString catalogueFolder();
+    static void setCatalogueFolder(const QString& dir);
+
+private:
+    QTranslator* m_russian = nullptr; // loaded on the first switch to Russian; owned
+    bool m_installed = false;
 };

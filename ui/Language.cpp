@@ -2,6 +2,7 @@
 // rewrites every text the layout fixes, the texts that follow the window's state, the items of
 // the input-type and unit boxes, and the places of the value labels behind changed captions.
 #include "instrument/ValueLimitTables.h"
+#include "ui/Application.h"
 #include "ui/main.h"
 #include "ui_TForm1.h"
 
@@ -299,6 +300,7 @@ void TForm1::SetLanguage(const QString& language)
         return; // the language in force, or no language at all
 
     checkRadioItem(english ? ui->English : ui->Russian);
+    qtLanguage->setRussian(!english); // the file dialogs and their questions follow
 
     // A running timed run's buttons read "Стоп", "Пауза" or "Продолжить" in both languages, and
     // their handlers tell start from stop and pause from resume by these captions: they stay.

@@ -246,6 +246,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     // A skin may draw the menu bar taller or lower: the client area keeps its size.
     sSkinManager1 = new SkinManager(this);
     connect(sSkinManager1, &SkinManager::skinApplied, this, &TForm1::FitClientArea);
+    // Qt's own dialogs speak the layout's language from the start.
+    qtLanguage = new QtLanguage(this);
+    qtLanguage->setRussian(true);
 
     // Up-down buttons: ranges, wrapping and associates.
     ui->UpDown1->setMin(1);

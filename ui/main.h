@@ -22,6 +22,7 @@ class QAction;
 class QLineEdit;
 class QListWidget;
 class QTimer;
+class QtLanguage;
 class QWheelEvent;
 class SkinManager;
 class TForm3;
@@ -51,6 +52,7 @@ public:
     QTimer* TimerCountdown; // 1 s countdown of a timed run
 
     SkinManager* sSkinManager1; // the active skin of the application; owned
+    QtLanguage* qtLanguage;     // Qt's own texts in the window's language; owned
 
     // ---- members with their initial values ----
     ProfileProcessor* processor; // the one model object of the run; owned
