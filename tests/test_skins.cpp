@@ -1,10 +1,13 @@
 // The five skins: each sheet parses and styles every kind of control, is chosen through the
-// skin menu with a click, keeps text readable (WCAG contrast of at least 4.5 : 1), and the
-// menu items, their captions and the stored choice behave as the skin menu promises.
+// skin menu with a click, keeps text readable (WCAG contrast of at least 4.5 : 1) in the
+// windows and in the file dialogs and message boxes as they are drawn, and the menu items,
+// their captions and the stored choice behave as the skin menu promises.
 
 #include "WindowFixture.h"
 
+#include "DialogSupport.h"
 #include "TestSupport.h"
+#include "instrument/FileDialogs.h"
 #include "platform/UpDown.h"
 #include "ui/LinkLabel.h"
 #include "ui/Skins.h"
@@ -16,6 +19,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
@@ -27,8 +31,11 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
 #include <map>
@@ -158,6 +165,10 @@ struct Gallery {
         link->setText(QStringLiteral("www.example.org"));
         auto* disabled = new QPushButton(QStringLiteral("Выкл."));
         disabled->setEnabled(false);
+        auto* files = new QTreeWidget; // the views of the file dialogs
+        files->setHeaderLabels({QStringLiteral("Имя"), QStringLiteral("Размер")});
+        files->addTopLevelItem(
+            new QTreeWidgetItem(QStringList{QStringLiteral("a.txt"), QStringLiteral("1")}));
         controls = {new QLabel(QStringLiteral("Шаг, Ом:")),
                     new QLineEdit(QStringLiteral("1234,5")),
                     new TsEdit,
@@ -172,6 +183,7 @@ struct Gallery {
                     speed,
                     line,
                     link,
+                    files,
                     new QScrollBar(Qt::Horizontal)};
         for (QWidget* c : controls)
             inner->addWidget(c);
@@ -280,6 +292,8 @@ TEST_P(SkinTest, EveryKindOfControlAndTheMenusHaveRulesInPlainColours)
                                  "QComboBox",
                                  "QComboBox::down-arrow",
                                  "QComboBox QAbstractItemView",
+                                 "QAbstractItemView",
+                                 "QHeaderView::section",
                                  "UpDown QToolButton",
                                  "QToolButton",
                                  "QFrame[frameShape=\"4\"]",
@@ -320,6 +334,11 @@ TEST_P(SkinTest, TextIsReadableOnItsBackground)
         {"combo box lists", "QComboBox QAbstractItemView", "color", "QComboBox QAbstractItemView",
          "background-color"},
         {"the event log", "QPlainTextEdit", "color", "QPlainTextEdit", "background-color"},
+        {"file lists and the side bar", "QAbstractItemView", "color", "QAbstractItemView",
+         "background-color"},
+        {"selected files", "QAbstractItemView", "selection-color", "QAbstractItemView",
+         "selection-background-color"},
+        {"column headers", "QHeaderView::section", "color", "QHeaderView::section", "background-color"},
         {"buttons", "QPushButton", "color", "QPushButton", "background-color"},
         {"hovered buttons", "QPushButton", "color", "QPushButton:hover", "background-color"},
         {"pressed buttons", "QPushButton:pressed", "color", "QPushButton:pressed", "background-color"},
@@ -419,6 +438,223 @@ TEST_P(SkinTest, ToneOfAProfileEditShowsOverTheSkin)
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, SkinTest, ::testing::Range(0, 5), [](const auto& info) {
+    return QString::fromLatin1(InternalSkins[std::size_t(info.param)].resource)
+        .section(u'/', -1)
+        .section(u'.', 0, 0)
+        .toStdString();
+});
+
+// ---------------------------------------------------------------- the dialogs as drawn
+
+namespace
+{
+
+constexpr double MinContrast = 4.5; // WCAG AA for text of normal size
+
+// Collects the pieces of text of shown dialogs whose contrast is too low. The colour that covers
+// most of a piece is its background; the one that stands out most from it is the text.
+class Readability
+{
+public:
+    void check(const QString& what, QWidget* part, const QRect& rect)
+    {
+        QWidget* window = part->window();
+        const QImage image = window->grab(QRect(part->mapTo(window, rect.topLeft()), rect.size())).toImage();
+        std::map<QRgb, int> count;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ++count[image.pixel(x, y)];
+        QRgb back = 0;
+        int most = 0;
+        for (const auto& [colour, n] : count)
+            if (n > most) {
+                most = n;
+                back = colour;
+            }
+        QRgb text = back;
+        double ratio = 1;
+        for (const auto& [colour, n] : count)
+            if (const double c = contrast(QColor(colour), QColor(back)); c > ratio) {
+                ratio = c;
+                text = colour;
+            }
+        if (ratio < MinContrast)
+            m_faults << QStringLiteral("%1: %2 on %3, %4 : 1")
+                            .arg(what, QColor(text).name(), QColor(back).name())
+                            .arg(ratio, 0, 'f', 2);
+    }
+
+    // The widget without its frame.
+    void check(const QString& what, QWidget* widget, int inset = 4)
+    {
+        check(what, widget, widget->rect().adjusted(inset, inset, -inset, -inset));
+    }
+
+    // Every non-empty cell the view shows; icons are drawn at 16 pixels and left out, so that
+    // only the text is measured.
+    void checkItems(const QString& what, QAbstractItemView* view)
+    {
+        constexpr int IconSize = 16, IconMargins = 8;
+        view->setIconSize(QSize(IconSize, IconSize));
+        QCoreApplication::processEvents();
+        const QAbstractItemModel* model = view->model();
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < model->rowCount(root); ++row)
+            for (int column = 0; column < model->columnCount(root); ++column) {
+                const QModelIndex index = model->index(row, column, root);
+                const QString text = index.data().toString();
+                QRect rect = view->visualRect(index).intersected(view->viewport()->rect());
+                if (!index.data(Qt::DecorationRole).isNull())
+                    rect.setLeft(rect.left() + IconSize + IconMargins);
+                if (!text.isEmpty() && rect.width() > 8)
+                    check(what + QStringLiteral(" \"") + text + QLatin1Char('"'), view->viewport(), rect);
+            }
+    }
+
+    void checkHeader(const QString& what, QHeaderView* header)
+    {
+        for (int i = 0; i < header->count(); ++i)
+            if (!header->isSectionHidden(i))
+                check(QStringLiteral("%1 %2").arg(what).arg(i), header,
+                      QRect(header->sectionViewportPosition(i), 0, header->sectionSize(i), header->height())
+                          .adjusted(2, 2, -2, -2));
+    }
+
+    // The text and the buttons of a message box.
+    void checkBox(const QString& what, QMessageBox* box)
+    {
+        check(what + QStringLiteral(" text"), box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")), 0);
+        for (QAbstractButton* b : box->buttons())
+            check(what + QStringLiteral(" button ") + b->text(), b);
+    }
+
+    const QStringList& faults() const { return m_faults; }
+
+private:
+    QStringList m_faults;
+};
+
+template <typename W> W* child(QWidget* parent, const char* name)
+{
+    return parent->findChild<W*>(QLatin1String(name));
+}
+
+class SkinDialogTest : public ::testing::TestWithParam<int>
+{
+protected:
+    // Text is drawn without smoothing while the test runs, so that every pixel of a glyph has
+    // the text's own colour and what is measured is the pair of colours, not the thin strokes.
+    void SetUp() override
+    {
+        QFont font = m_font;
+        font.setStyleStrategy(QFont::NoAntialias);
+        QApplication::setFont(font);
+        m_skins.setSkinName(QString::fromLatin1(InternalSkins[std::size_t(GetParam())].name));
+    }
+    void TearDown() override { QApplication::setFont(m_font); }
+
+    const QFont m_font = QApplication::font();
+    SkinManager m_skins;
+    Readability m_readability;
+};
+
+} // namespace
+
+TEST_P(SkinDialogTest, FileDialogAndItsQuestionAreReadable)
+{
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"})
+        testsupport::writeFileBytes(folder.filePath(QString::fromLatin1(name)), "x");
+    QDir(folder.path()).mkdir(QStringLiteral("папка"));
+    Readability& r = m_readability;
+    bool questionShown = false;
+    const testsupport::WhenShown<QFileDialog> player([&](QFileDialog* dialog) {
+        EXPECT_TRUE(testsupport::showFolder(dialog, folder.path(), 3));
+        QTest::mouseClick(child<QToolButton>(dialog, "detailModeButton"), Qt::LeftButton);
+        auto* name = child<QLineEdit>(dialog, "fileNameEdit");
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("b.txt"));
+        for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+            r.check(QString::fromLatin1(label), child<QLabel>(dialog, label), 0);
+        r.check(QStringLiteral("file name"), name);
+        for (const char* box : {"lookInCombo", "fileTypeCombo"}) {
+            QWidget* combo = child<QComboBox>(dialog, box);
+            r.check(QString::fromLatin1(box), combo, combo->rect().adjusted(4, 4, -22, -4));
+        }
+        for (QAbstractButton* b : dialog->findChild<QDialogButtonBox*>()->buttons())
+            r.check(QStringLiteral("button ") + b->text(), b);
+
+        auto* files = child<QTreeView>(dialog, "treeView");
+        r.checkItems(QStringLiteral("file list"), files);
+        r.checkHeader(QStringLiteral("column header"), files->header());
+        r.checkItems(QStringLiteral("side bar"), child<QAbstractItemView>(dialog, "sidebar"));
+        // The operator picks a file: it is selected in the focused list.
+        const QModelIndex a = files->model()->index(1, 0, files->rootIndex());
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualRect(a).center());
+        EXPECT_TRUE(files->selectionModel()->isSelected(a));
+        r.checkItems(QStringLiteral("file list with a.txt selected"), files);
+
+        QTest::mouseClick(child<QToolButton>(dialog, "listModeButton"), Qt::LeftButton);
+        r.checkItems(QStringLiteral("file icons list"), child<QAbstractItemView>(dialog, "listView"));
+
+        auto* types = child<QComboBox>(dialog, "fileTypeCombo");
+        types->showPopup();
+        EXPECT_TRUE(testsupport::waitUntil([&] { return types->view()->isVisible(); }));
+        r.checkItems(QStringLiteral("filter list"), types->view());
+        types->hidePopup();
+
+        const testsupport::WhenShown<QMessageBox> question([&](QMessageBox* box) {
+            questionShown = true;
+            r.checkBox(QStringLiteral("overwrite question"), box);
+            box->button(QMessageBox::No)->click();
+        });
+        EXPECT_EQ(name->text(), QStringLiteral("a.txt"));
+        QTest::mouseClick(testsupport::acceptButton(dialog), Qt::LeftButton);
+        dialog->reject();
+    });
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.defaultExt = QStringLiteral("txt");
+    request.filter = QStringLiteral("Профиль номиналов (*.txt)|*.txt|Протокол(*.docx)|*.docx");
+    request.overwritePrompt = true;
+    EXPECT_TRUE(ExecuteFileDialog(request).isEmpty());
+    EXPECT_TRUE(player.played());
+    EXPECT_TRUE(questionShown);
+    EXPECT_TRUE(r.faults().isEmpty()) << r.faults().join(u'\n').toStdString();
+}
+
+TEST_P(SkinDialogTest, MessageBoxesAreReadable)
+{
+    Readability& r = m_readability;
+    {
+        const testsupport::WhenShown<QMessageBox> player([&](QMessageBox* box) {
+            r.checkBox(QStringLiteral("message box"), box);
+            box->reject();
+        });
+        ShowMessageBox(QStringLiteral("Внимание"), QStringLiteral("Прибор не выбран!"), DialogType::Warning,
+                       mbOK | mbCancel);
+        EXPECT_TRUE(player.played());
+    }
+    {
+        const testsupport::WhenShown<QDialog> player([&](QDialog* dialog) {
+            for (QLabel* label : dialog->findChildren<QLabel*>())
+                if (!label->text().isEmpty())
+                    r.check(QStringLiteral("confirmation text"), label, 0);
+            for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+                r.check(QStringLiteral("confirmation ") + b->text(), b,
+                        qobject_cast<QCheckBox*>(b) ? b->rect() : b->rect().adjusted(4, 4, -4, -4));
+            dialog->reject();
+        });
+        bool checked = false;
+        ShowConfirmDialog(QStringLiteral("Перезаписать?"), QStringLiteral("Внимание"),
+                          QStringLiteral("Больше не спрашивать"), &checked, DialogType::Confirmation,
+                          mbOK | mbCancel);
+        EXPECT_TRUE(player.played());
+    }
+    EXPECT_TRUE(r.faults().isEmpty()) << r.faults().join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, SkinDialogTest, ::testing::Range(0, 5), [](const auto& info) {
     return QString::fromLatin1(InternalSkins[std::size_t(info.param)].resource)
         .section(u'/', -1)
         .section(u'.', 0, 0)
