@@ -316,8 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"CaptionOfAnotherUnit", cp("[SETTINGS]\r\nphysicalValueDegreeCap=R, МОм\r\n")},
         BadCase{"CaptionInUtf8", "[SETTINGS]\r\nphysicalValueDegreeCap=R, \xD0\x9E\xD0\xBC\r\n"},
         BadCase{"PollingNotANumber", "[SETTINGS]\r\nRequest condition=off\r\n"},
-        BadCase{"SkinOutOfRange", "[SKIN]\r\nnumber=5\r\n"},
-        BadCase{"SkinNegative", "[SKIN]\r\nnumber=-2\r\n"},
+        BadCase{"SkinNotANumber", "[SKIN]\r\nnumber=ios\r\n"},
         BadCase{"VariantNone", "[DEVICE]\r\ndevType=-1\r\n"},
         BadCase{"VariantOutOfRange", "[DEVICE]\r\ndevType=5\r\n"},
         BadCase{"AddressZero", "[DEVICE]\r\ndevNum=0\r\n"},
@@ -399,15 +398,21 @@ TEST_F(SettingsFile, ProgramFolderThatCannotBeWrittenHandsOverToTheConfigFolder)
     EXPECT_EQ(snapshot(*second), before);
 }
 
-TEST_F(SettingsFile, ConfigFolderIsReadWhileNoFileIsBesideTheProgram)
+TEST_F(SettingsFile, AWritableProgramFolderWithoutAFileStartsWithTheDefaults)
 {
-    ASSERT_TRUE(writeFileBytes(configPath(), "[DEVICE]\r\ndisplay=2\r\n"));
-    auto w = start();
-    EXPECT_TRUE(w->ui->N31->isChecked());
-    w->close(); // the program's folder takes the file again
-    EXPECT_TRUE(readFileBytes(besidePath()).contains("display=2\r\n"));
-    ASSERT_TRUE(writeFileBytes(configPath(), "[DEVICE]\r\ndisplay=6\r\n"));
-    EXPECT_TRUE(start()->ui->N31->isChecked());
+    const std::vector<std::string> firstStart = snapshot(*start());
+    const QByteArray config = "[DEVICE]\r\ndisplay=2\r\nserial=A17\r\n[Language]\r\nRussian=0\r\n";
+    ASSERT_TRUE(writeFileBytes(configPath(), config));
+
+    auto w = start(); // a fresh copy of the program in a folder of its own
+    EXPECT_EQ(snapshot(*w), firstStart);
+    EXPECT_TRUE(w->ui->N11->isChecked());
+    EXPECT_TRUE(w->ui->Russian->isChecked());
+    w->close();
+    const QByteArray beside = readFileBytes(besidePath());
+    EXPECT_TRUE(beside.contains("display=0\r\n")) << beside.toStdString();
+    EXPECT_FALSE(beside.contains("serial")) << beside.toStdString();
+    EXPECT_EQ(readFileBytes(configPath()), config);
 }
 
 TEST_F(SettingsFile, ReadOnlyProgramFolderIsReadUntilTheConfigFolderHasTheSettings)
@@ -461,3 +466,30 @@ TEST_F(SettingsFile, WriteCutShortLeavesTheEarlierFile)
     EXPECT_FALSE(QFile::exists(configPath()));
     EXPECT_EQ(start()->pos(), QPoint(10, 20));
 }
+
+// ---------------------------------------------------------------- a skin of a later program
+
+class StoredSkinNamingNoSkin : public SettingsFile, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(StoredSkinNamingNoSkin, ChecksNoItemKeepsTheDefaultSkinAndIsWrittenBackUnchanged)
+{
+    const QByteArray stored = "[SKIN]\r\nnumber=" + QByteArray::number(GetParam()) + "\r\n";
+    auto w = startWith(stored);
+    for (const QAction* item : w->ui->skinMenu->actions())
+        EXPECT_FALSE(item->isChecked()) << item->objectName().toStdString();
+    EXPECT_EQ(w->sSkinManager1->SkinName(), QStringLiteral("lucky (internal)"));
+    EXPECT_EQ(qApp->styleSheet(), SkinManager::styleSheet(SkinManager::DefaultSkin));
+    w->close();
+    w.reset();
+    EXPECT_TRUE(readFileBytes(besidePath()).contains(stored)) << readFileBytes(besidePath()).toStdString();
+
+    // Chosen in the menu, a skin replaces it.
+    w = start();
+    w->SkinMenuClick(w->ui->skinMenu->actions().at(2));
+    w->close();
+    EXPECT_TRUE(readFileBytes(besidePath()).contains("[SKIN]\r\nnumber=2\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, StoredSkinNamingNoSkin, ::testing::Values(5, 7, -2, 2147483647));

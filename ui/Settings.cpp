@@ -99,8 +99,10 @@ QString fallbackPath()
 QString readPath()
 {
     const bool beside = QFile::exists(programPath());
-    if (beside && programFolderWritable())
-        return programPath();
+    // While the program's folder takes the file, the configuration folder is not looked at:
+    // a copy of the program in a folder of its own starts with its own settings.
+    if (programFolderWritable())
+        return beside ? programPath() : QString();
     if (QFile::exists(fallbackPath()))
         return fallbackPath();
     return beside ? programPath() : QString();
@@ -301,7 +303,9 @@ void applyFile(TForm1& w, const IniFile& ini)
     else
         w.RequestDisabledClick();
 
-    w.skinNumber = readInRange(ini, Skin, KeySkin, -1, -1, int(InternalSkins.size()) - 1);
+    // A number that names no skin (one of a later program) is kept as it stands: the skin menu
+    // checks no item, and the key is written back unchanged.
+    w.skinNumber = ini.readInteger(Skin, KeySkin, -1);
 
     {
         // The variant is applied further down, once the quantity is known.

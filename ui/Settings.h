@@ -18,9 +18,9 @@ void setFallbackDirectory(const QString& dir);
 QString programPath();  // settings.ini in programDirectory()
 QString fallbackPath(); // settings.ini in fallbackDirectory()
 
-// The file the settings are read from: the one beside the program while it can be written
-// there, else the one in the configuration folder, else a read-only one beside the program;
-// empty when there is none.
+// The file the settings are read from. While the program's folder can be written: the one
+// beside the program, or none. Otherwise the one in the configuration folder, else a read-only
+// one beside the program. Empty when there is none.
 QString readPath();
 
 } // namespace settingsfile
