@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-serialport-dev
+  qt6-translations-l10n   # Qt's Russian texts, for the file dialogs of the Russian window
   libboost-regex-dev
   libzip-dev libpugixml-dev
   libgtest-dev libgmock-dev

@@ -324,6 +324,11 @@ struct FilterCase {
     QStringList offered; // what the dialog's filter box shows, in order
 };
 
+void PrintTo(const FilterCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class FileDialogFilters : public ::testing::TestWithParam<FilterCase>
 {
 };
@@ -346,16 +351,15 @@ TEST_P(FileDialogFilters, EachReadsAsItsDescription)
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, FileDialogFilters,
-    ::testing::Values(
-        FilterCase{"history",
-                   "Профиль номиналов (*.txt)|*.txt|Протокол(*.docx)|*.docx",
-                   {"Профиль номиналов (*.txt)", "Протокол(*.docx)"}},
-        FilterCase{"historyEnglish",
-                   "Values profile(*.txt)|*.txt|Protocol(*.docx)|*.docx",
-                   {"Values profile(*.txt)", "Protocol(*.docx)"}},
-        FilterCase{"eventLog", "Журнал событий(*.txt)|*.txt", {"Журнал событий(*.txt)"}},
-        FilterCase{"textFile", "Текстовый файл|*.txt", {"Текстовый файл"}},
-        FilterCase{"protocol", "Протокол|*.docx", {"Протокол"}}),
+    ::testing::Values(FilterCase{"history",
+                                 "Профиль номиналов (*.txt)|*.txt|Протокол(*.docx)|*.docx",
+                                 {"Профиль номиналов (*.txt)", "Протокол(*.docx)"}},
+                      FilterCase{"historyEnglish",
+                                 "Values profile(*.txt)|*.txt|Protocol(*.docx)|*.docx",
+                                 {"Values profile(*.txt)", "Protocol(*.docx)"}},
+                      FilterCase{"eventLog", "Журнал событий(*.txt)|*.txt", {"Журнал событий(*.txt)"}},
+                      FilterCase{"textFile", "Текстовый файл|*.txt", {"Текстовый файл"}},
+                      FilterCase{"protocol", "Протокол|*.docx", {"Протокол"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FileDialogTest, TheFilterPickedWithTheKeyboardIsReportedByItsNumber)

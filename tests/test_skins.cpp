@@ -167,7 +167,8 @@ struct Gallery {
         disabled->setEnabled(false);
         auto* files = new QTreeWidget; // the views of the file dialogs
         files->setHeaderLabels({QStringLiteral("Имя"), QStringLiteral("Размер")});
-        files->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("a.txt"), QStringLiteral("1")}));
+        files->addTopLevelItem(
+            new QTreeWidgetItem(QStringList{QStringLiteral("a.txt"), QStringLiteral("1")}));
         controls = {new QLabel(QStringLiteral("Шаг, Ом:")),
                     new QLineEdit(QStringLiteral("1234,5")),
                     new TsEdit,
@@ -458,8 +459,7 @@ public:
     void check(const QString& what, QWidget* part, const QRect& rect)
     {
         QWidget* window = part->window();
-        const QImage image =
-            window->grab(QRect(part->mapTo(window, rect.topLeft()), rect.size())).toImage();
+        const QImage image = window->grab(QRect(part->mapTo(window, rect.topLeft()), rect.size())).toImage();
         std::map<QRgb, int> count;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
@@ -490,10 +490,12 @@ public:
         check(what, widget, widget->rect().adjusted(inset, inset, -inset, -inset));
     }
 
-    // Every non-empty cell the view shows, icons left out so that only the text is measured.
+    // Every non-empty cell the view shows; icons are drawn at 16 pixels and left out, so that
+    // only the text is measured.
     void checkItems(const QString& what, QAbstractItemView* view)
     {
-        view->setIconSize(QSize(0, 0));
+        constexpr int IconSize = 16, IconMargins = 8;
+        view->setIconSize(QSize(IconSize, IconSize));
         QCoreApplication::processEvents();
         const QAbstractItemModel* model = view->model();
         const QModelIndex root = view->rootIndex();
@@ -501,7 +503,9 @@ public:
             for (int column = 0; column < model->columnCount(root); ++column) {
                 const QModelIndex index = model->index(row, column, root);
                 const QString text = index.data().toString();
-                const QRect rect = view->visualRect(index).intersected(view->viewport()->rect());
+                QRect rect = view->visualRect(index).intersected(view->viewport()->rect());
+                if (!index.data(Qt::DecorationRole).isNull())
+                    rect.setLeft(rect.left() + IconSize + IconMargins);
                 if (!text.isEmpty() && rect.width() > 8)
                     check(what + QStringLiteral(" \"") + text + QLatin1Char('"'), view->viewport(), rect);
             }
@@ -633,7 +637,7 @@ TEST_P(SkinDialogTest, MessageBoxesAreReadable)
     }
     {
         const testsupport::WhenShown<QDialog> player([&](QDialog* dialog) {
-                for (QLabel* label : dialog->findChildren<QLabel*>())
+            for (QLabel* label : dialog->findChildren<QLabel*>())
                 if (!label->text().isEmpty())
                     r.check(QStringLiteral("confirmation text"), label, 0);
             for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())

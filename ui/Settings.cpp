@@ -100,7 +100,8 @@ QString fallbackPath()
 QString readPath()
 {
     const bool beside = QFile::exists(programPath());
-    // A program that can keep its settings beside itself never reads another copy's.
+    // While the program's folder takes the file, the configuration folder is not looked at:
+    // a copy of the program in a folder of its own starts with its own settings.
     if (programFolderWritable())
         return beside ? programPath() : QString();
     if (QFile::exists(fallbackPath()))
@@ -297,8 +298,8 @@ void applyFile(TForm1& w, const IniFile& ini)
     else
         w.RequestDisabledClick();
 
-    // Any number: one that names no skin (a newer program's) checks no item, and with no item
-    // checked the key is written back as it stands.
+    // A number that names no skin (one of a later program) is kept as it stands: the skin menu
+    // checks no item, and the key is written back unchanged.
     w.skinNumber = ini.readInteger(Skin, KeySkin, -1);
 
     {
