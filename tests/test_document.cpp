@@ -179,7 +179,7 @@ TEST_F(DocumentTest, CellTextKeepsTheCellsParagraphAndRunFormatting)
     const std::string cell = xml.substr(cellStart, xml.find("</w:tc>", text) - cellStart);
     EXPECT_NE(cell.find(R"(<w:jc w:val="center"/>)"), std::string::npos) << cell;
     EXPECT_NE(cell.find(R"(<w:r><w:rPr><w:sz w:val="22"/>)"), std::string::npos) << cell;
-    EXPECT_NE(cell.find(R"(<w:tcW w:w="2055" w:type="dxa"/>)"), std::string::npos) << cell;
+    EXPECT_NE(cell.find(R"(<w:tcW w:w="1955" w:type="dxa"/>)"), std::string::npos) << cell;
 }
 
 struct CellCase {

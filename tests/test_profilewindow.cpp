@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <csignal>
@@ -458,6 +459,44 @@ TEST_F(ProfileWindow, ClassTermsFollowTheClassAndTheModelText)
     w.processor->precClass = QStringLiteral("4000");
     open(5, false, false);
     EXPECT_EQ(form->classD, 0.0);
+}
+
+// Failed before: with the fonts installed here "Tahoma" falls back to a wider face and the
+// 75-px cells cut the first digits of their longest values ("000,30000" for "1000,30000").
+TEST_F(ProfileWindow, EveryCellShowsTheLongestTextItsPatternAdmitsWhole)
+{
+    struct Mode {
+        const char* name;
+        bool compare, verify;
+    };
+    for (int variant = 1; variant <= 5; ++variant) {
+        for (const Mode mode : {Mode{"create", false, false}, Mode{"edit", true, false}, Mode{"verify", true, true}}) {
+            SCOPED_TRACE(std::to_string(variant) + " " + mode.name);
+            open(variant, mode.compare, mode.verify);
+            std::vector<QLineEdit*> edits(form->valEdits.begin(), form->valEdits.end());
+            edits.push_back(form->ui->R02);
+            edits.push_back(form->ui->R04);
+            for (QLineEdit* e : edits) {
+                form->switchRegexp(e);
+                QStyleOptionFrame opt;
+                opt.initFrom(e);
+                opt.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e);
+                const QRect room =
+                    e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e).marginsRemoved(e->textMargins());
+                const QFontMetrics metrics(e->font());
+                for (int whole = 1; whole <= 10; ++whole)
+                    for (int decimals = -1; decimals <= 6; ++decimals) {
+                        QString text(whole, QLatin1Char('9'));
+                        if (decimals >= 0)
+                            text += QLatin1Char(',') + QString(decimals, QLatin1Char('9'));
+                        if (boost::regex_match(text.toStdString(), w.processor->entryRegex))
+                            EXPECT_LE(metrics.horizontalAdvance(text), room.width() - 4)
+                                << e->objectName().toStdString() << " " << text.toStdString();
+                    }
+            }
+            form.reset();
+        }
+    }
 }
 
 // Failed before: the normal tone was read from a disabled cell, and R02, R04 and every empty

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 inline void PrintTo(const QString& s, std::ostream* os)
 {
@@ -34,6 +35,29 @@ using protocol::padded;
 
 namespace
 {
+
+// Runs the rest of a scope as an ordinary user, real id included: the permission checks of
+// a file (access(), which Qt's copy and save consult) then answer as they do for the
+// operator, also in a test run as root. The saved id brings the superuser back.
+class UnprivilegedUser
+{
+public:
+    UnprivilegedUser() : m_root(geteuid() == 0)
+    {
+        if (m_root)
+            EXPECT_EQ(setresuid(65534, 65534, 0), 0);
+    }
+    ~UnprivilegedUser()
+    {
+        if (m_root)
+            EXPECT_EQ(setresuid(0, 0, 0), 0);
+    }
+    UnprivilegedUser(const UnprivilegedUser&) = delete;
+    UnprivilegedUser& operator=(const UnprivilegedUser&) = delete;
+
+private:
+    bool m_root;
+};
 
 class Protocols : public WindowFixture
 {
@@ -206,30 +230,50 @@ TEST_F(Protocols, DeviationHeadingHoldsForBothProtocols)
 {
     for (int table = 2; table <= 8; ++table) {
         const QString heading = WordDocument::open(protocolTemplatePath()).cellText(table, 1, 4);
-        EXPECT_TRUE(heading.contains(QStringLiteral("от номинального значения"))) << heading.toStdString();
-        EXPECT_TRUE(heading.contains(QStringLiteral("при периодической поверке — от действительного значения")))
+        EXPECT_TRUE(heading.contains(QStringLiteral("от номинального"))) << heading.toStdString();
+        EXPECT_TRUE(heading.contains(QStringLiteral("при периодической поверке — от действительного")))
             << heading.toStdString();
     }
 }
 
-// A read-only template still gives a protocol the operator can fill and write again.
-TEST_F(Protocols, ReadOnlyTemplateStillGivesAFilledProtocol)
+// Failed before ("Existing file ... is not writable"): the copy kept the template's read-only
+// mode, and the fill could not write it.
+TEST_F(Protocols, ReadOnlyTemplateStillGivesAWritableFilledProtocol)
 {
-    const QString readOnly = dir.filePath(QStringLiteral("шаблон.docx"));
+    const QString readOnly = dir.filePath(QStringLiteral("шаблон/Поверка.docx"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(readOnly).path()));
     ASSERT_TRUE(QFile::copy(protocolTemplatePath(), readOnly));
     ASSERT_EQ(chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
-    ProtocolTemplateOverride templ(readOnly);
+    ProtocolTemplateOverride installed(readOnly);
+    // The folder is the operator's, who is no superuser.
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
     fillSome();
-    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0); // the user writes here
     {
-        UnprivilegedFiles asUser;
+        UnprivilegedUser asUser;
         clickProtocol();
     }
-    chmod(QFile::encodeName(dir.path()).constData(), 0755);
-    EXPECT_TRUE(seam.shown().empty()) << seam.shown()[0].text.toStdString();
+    ASSERT_TRUE(seam.shown().empty()) << seam.shown()[0].text.toStdString();
     EXPECT_EQ(shows.shown(), QStringList{target});
     EXPECT_EQ(cellOf(target, 8, 2, 3), padded(QStringLiteral("1000,0400")));
-    EXPECT_TRUE(QFileInfo(target).permissions() & QFileDevice::WriteOwner);
+    struct stat st {
+    };
+    ASSERT_EQ(stat(QFile::encodeName(readOnly).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u) << "the template stays as installed";
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0600, 0600u);
+
+    // A copy left unfilled (nothing can write documents here) is writable as well.
+    const QString unfilled = dir.filePath(QStringLiteral("второй.docx"));
+    files.answerWith(unfilled);
+    shows.setAvailable(false);
+    {
+        UnprivilegedUser asUser;
+        clickProtocol();
+    }
+    ASSERT_EQ(readBytes(unfilled), templateBytes());
+    ASSERT_EQ(stat(QFile::encodeName(unfilled).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0600, 0600u) << std::oct << st.st_mode;
+    chmod(QFile::encodeName(dir.path()).constData(), 0755);
 }
 
 // Failed before: the document layer's reasons reached the Russian window in English.

@@ -212,15 +212,15 @@ void decadeTable(pugi::xml_node body, int decade)
                     {"Действительное значение, Ом", head},
                     // One template serves both protocols: the periodic one compares with the
                     // actual value the instrument holds, not with the nominal.
-                    {"Отклонение от номинального значения (при периодической поверке — от "
-                     "действительного значения, хранимого в приборе), %",
+                    {"Отклонение от номинального (при периодической поверке — от "
+                     "действительного) значения, %",
                      head},
                     {"Пределы допускаемого отклонения, ± %", head}});
     for (int step = 1; step <= kSteps; ++step) {
         const std::string nominal = step == 1 ? std::string() : std::to_string(step) + " × R₁";
         rows.push_back({{nominal, cell}, {"", cell}, {"", cell}, {"", cell}, {"", cell}});
     }
-    table(body, {1900, 1700, 2055, 1900, 1800}, rows, 1);
+    table(body, {1800, 1650, 1955, 2150, 1800}, rows, 1);
 }
 
 std::string documentXml()

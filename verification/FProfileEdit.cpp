@@ -14,6 +14,8 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QStyleOptionFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -45,6 +47,8 @@ constexpr int DeviationGap = 3;  // between a cell and its deviation text
 constexpr int DeviationDrop = 5; // the deviation text stands this much below the cell's top
 constexpr int DeviationPointSize = 8;
 constexpr int MinDeviationPixelSize = 7;
+constexpr int MinCellPixelSize = 8;
+constexpr int LineEditSideMargin = 2; // a line edit's own gap between its contents and its text
 // The widest text a deviation label shows: larger deviations read "> +99%".
 constexpr auto WidestDeviation = "+99,00000%";
 constexpr int EdgeMargin = 3; // the least gap between a text and the window's left edge
@@ -90,6 +94,20 @@ QFont deviationFontFor(const QFont& windowFont, int room)
     return f;
 }
 
+// Room for text inside an edit: its contents rectangle as the style lays it out, less the
+// text margins and the two pixels a line edit keeps on either side.
+int textRoom(const QLineEdit* e)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.rect = e->rect();
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    const QRect contents = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+    return contents.marginsRemoved(e->textMargins()).width() - 2 * LineEditSideMargin;
+}
+
 // Widens a button, check box or label whose text would be cut; never narrows it.
 void widenToText(QWidget* w)
 {
@@ -132,6 +150,60 @@ TForm3::TForm3(QObject* owner, ProfileProcessor* processor_, bool compareMode_, 
 TForm3::~TForm3()
 {
     delete ui;
+}
+
+QString TForm3::widestText(QLineEdit* edit)
+{
+    // The longest texts the edit's own pattern admits: digits before the comma, then after it.
+    const boost::regex kept = processor->entryRegex;
+    switchRegexp(edit);
+    QString widest;
+    int widestAdvance = -1;
+    const QFontMetrics metrics(edit->font());
+    for (int whole = 1; whole <= 10; ++whole) {
+        for (int decimals = -1; decimals <= 6; ++decimals) {
+            QString text(whole, QLatin1Char('0'));
+            if (decimals >= 0)
+                text += QLatin1Char(',') + QString(decimals, QLatin1Char('0'));
+            const std::string bytes = text.toStdString();
+            if (!boost::regex_match(bytes, processor->entryRegex))
+                continue;
+            const int advance = metrics.horizontalAdvance(text);
+            if (advance > widestAdvance) {
+                widestAdvance = advance;
+                widest = text;
+            }
+        }
+    }
+    processor->entryRegex = kept;
+    return widest;
+}
+
+void TForm3::FitCellFont()
+{
+    // Where the window's family falls back to a wider face, the longest values would lose
+    // their first digits: the cells take a condensed face, made smaller until every one fits.
+    std::vector<QLineEdit*> edits(valEdits.begin(), valEdits.end());
+    edits.push_back(ui->R02);
+    edits.push_back(ui->R04);
+    std::vector<QString> widest;
+    for (QLineEdit* e : edits)
+        widest.push_back(widestText(e));
+    QFont f = font();
+    const auto fits = [&] {
+        const QFontMetrics metrics(f);
+        for (std::size_t i = 0; i < edits.size(); ++i)
+            if (metrics.horizontalAdvance(widest[i]) > textRoom(edits[i]))
+                return false;
+        return true;
+    };
+    if (fits())
+        return;
+    f.setStretch(QFont::Condensed);
+    for (int px = QFontInfo(f).pixelSize(); !fits() && px > MinCellPixelSize; --px)
+        f.setPixelSize(px - 1);
+    for (QLineEdit* e : edits)
+        e->setFont(f);
 }
 
 void TForm3::FormCreate()
@@ -234,6 +306,7 @@ void TForm3::FormCreate()
         ui->FirstCal->hide();
     }
 
+    FitCellFont();
     normalColor = valEdits.empty() ? ui->R02->colorTone() : valEdits.front()->colorTone();
     ComputeClassTerms();
 

@@ -47,6 +47,10 @@ public:
     QTimer* TimerAlert;                   // 100 ms blink of an edit that failed a check
 
     void FormCreate();
+    // The cells', R02's and R04's font: the window's where their longest texts fit, else a
+    // condensed face small enough for them (fonts that fall back to a wider face).
+    void FitCellFont();
+    QString widestText(QLineEdit* edit); // the widest text the edit's pattern admits
     // Recomputes every deviation text and colour; run when the window is shown, and each
     // change runs it for what it changed (a cell left, the acceptance ratio typed).
     void FormPaint();
