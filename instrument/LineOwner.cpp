@@ -13,7 +13,7 @@ bool LineOwner::busy() const
     case Chain::None:
     case Chain::Probe:
     case Chain::Poll:
-        return bool(m_waiting);
+        return m_actionWaits;
     default:
         return true;
     }
@@ -26,26 +26,25 @@ void LineOwner::begin(Chain chain)
 
 bool LineOwner::isFree() const
 {
-    return m_chain == Chain::None && !m_waiting && !m_transport->requestOnLine();
+    return m_chain == Chain::None && m_queue.empty() && !m_transport->requestOnLine();
 }
 
 void LineOwner::settle()
 {
     if (m_transport->requestOnLine())
         return;
-    const bool ended = m_chain != Chain::None;
     setChain(Chain::None);
-    if (ended)
-        emit freed();
-    if (m_waiting)
+    if (!m_queue.empty())
         // After the handler that ended the chain has returned, and before any timer: the poll
-        // does not start while an action waits.
+        // does not start while anything waits.
         QTimer::singleShot(0, this, &LineOwner::runWaiting);
 }
 
 void LineOwner::reset()
 {
-    m_waiting = nullptr;
+    m_queue.clear();
+    m_actionWaits = false;
+    ++m_connection;
     setChain(Chain::None);
 }
 
@@ -57,21 +56,35 @@ bool LineOwner::run(std::function<void()> action)
     }
     // A request that no chain began is waited for like a poll.
     const bool shortChain = m_chain == Chain::Poll || m_chain == Chain::Option || m_chain == Chain::None;
-    if (m_waiting || !shortChain)
+    if (m_actionWaits || !shortChain)
         return false;
-    m_waiting = std::move(action);
+    m_queue.push_back(std::move(action));
+    m_actionWaits = true;
     setChain(m_chain); // busy now: the controls lock until the action's own chain ends
     return true;
+}
+
+void LineOwner::hold(std::function<void()> input)
+{
+    m_queue.push_back(std::move(input));
 }
 
 void LineOwner::runWaiting()
 {
     // The connection may have ended, or another chain begun, since the line came free.
-    if (!m_waiting || m_chain != Chain::None || m_transport->requestOnLine())
+    if (m_queue.empty() || m_chain != Chain::None || m_transport->requestOnLine())
         return;
-    std::function<void()> action = std::move(m_waiting);
-    m_waiting = nullptr;
-    action();
+    // All in the order of arrival, each as on a free line: an action that starts a chain makes
+    // what follows meet that chain, as it would have met it had the line been free.
+    std::deque<std::function<void()>> queue;
+    queue.swap(m_queue);
+    m_actionWaits = false;
+    const unsigned connection = m_connection;
+    for (const std::function<void()>& entry : queue) {
+        if (m_connection != connection)
+            break; // the connection ended on the way: the rest goes with it
+        entry();
+    }
     // An action that sent nothing (refused by its own checks) leaves the line free.
     setChain(m_chain);
 }

@@ -4,8 +4,11 @@
 // holds the line until an answer has been handled and nothing new went out. An operator action
 // that meets a status poll or an option write waits for it, then runs ahead of the next poll;
 // one that meets a longer chain is refused: the windows lock its controls while `busy`.
+// What the operator does meanwhile without needing the line (keys, wheel notches, a step)
+// waits in the same queue, so that everything runs in the order the operator did it.
 
 #include <QObject>
+#include <deque>
 #include <functional>
 
 class Transport;
@@ -31,20 +34,26 @@ public:
     // an output-mode switch of the verification window goes on to set zero).
     void begin(Chain chain);
     // An answer was handled, or a request could not go out: with nothing on the line, the chain
-    // is over and an action that waits for the line runs next.
+    // is over and what waits for the line runs next.
     void settle();
-    // The connection is over: the chain and any waiting action are dropped unrun.
+    // The connection is over: the chain and everything that waits are dropped unrun.
     void reset();
 
     // An operator action that needs the line: runs at once on a free line; while a poll or an
     // option write holds it, waits (one action at most) and runs as soon as that chain has
     // ended. False when refused: another chain holds the line, or an action already waits.
     bool run(std::function<void()> action);
+    // An operator input that needs no line but must not overtake what waits: queued behind it
+    // and run in its turn. The input checks again then whether it still has to wait.
+    void hold(std::function<void()> input);
 
     Chain chain() const { return m_chain; }
     // No chain, no request on the line and nothing waiting for it.
     bool isFree() const;
-    bool hasWaiting() const { return bool(m_waiting); }
+    // An action waits for the line.
+    bool hasWaiting() const { return m_actionWaits; }
+    // Something the operator did waits: an action or an input held behind one, or behind a poll.
+    bool holding() const { return !m_queue.empty(); }
     // A chain of the operator's holds the line, or an action waits for it.
     bool busy() const;
     // Identification or a profile transfer: the whole value input is locked.
@@ -53,8 +62,6 @@ public:
 signals:
     // busy() or longChain() changed: the windows lock or free their controls.
     void lockChanged();
-    // A chain has ended and the line is free; emitted before a waiting action runs.
-    void freed();
 
 private:
     void setChain(Chain chain);
@@ -62,7 +69,9 @@ private:
 
     Transport* m_transport;
     Chain m_chain = Chain::None;
-    std::function<void()> m_waiting;
+    std::deque<std::function<void()>> m_queue; // in the order the operator did it
+    bool m_actionWaits = false;                // one of the queue needs the line
+    unsigned m_connection = 0;                 // counts resets: what waited goes with its connection
     bool m_lastBusy = false;
     bool m_lastLong = false;
 };

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 namespace
 {
@@ -398,5 +399,187 @@ TEST_F(LineTest, NothingThatWaitsGoesOutOnceTheConnectionEnded)
         seam().clear();
     }
 }
+
+// ---------------------------------------------------------------- the operator's order
+
+// What the operator does while a poll holds the input is carried out after the poll in the
+// order it was done: the value sent is the one the same steps give on a free line.
+struct OrderCase {
+    const char* name;
+    std::function<void(LineTest&)> prepare; // on a free line
+    std::function<void(LineTest&)> act;     // during a poll, or on a free line
+    QStringList sent;                       // the texts written to 40073, in order
+};
+
+void PrintTo(const OrderCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class OperatorOrder : public LineTest, public testing::WithParamInterface<std::tuple<OrderCase, bool>>
+{
+public:
+    void SetUp() override
+    {
+        LineTest::SetUp();
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+
+    // Keys into the field that has them, as the operator types.
+    void typeIntoEntry(const char* text)
+    {
+        ui()->StandartInpEdit->setFocus();
+        QTest::keyClicks(ui()->StandartInpEdit, text);
+    }
+    void backspaces(QWidget* edit, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            QTest::keyClick(edit, Qt::Key_Backspace);
+    }
+    void clickEntry(QListWidget* list, int row)
+    {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+    void wheelUpOver(QWidget* widget)
+    {
+        QWindow* window = w->windowHandle();
+        const QPoint over = widget->mapTo(w.get(), widget->rect().center());
+        QWindowSystemInterface::handleWheelEvent(window, over, window->mapToGlobal(over), QPoint(),
+                                                 QPoint(0, 120));
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_P(OperatorOrder, GivesWhatTheSameStepsGiveOnAFreeLine)
+{
+    const auto& [c, polled] = GetParam();
+    c.prepare(*this);
+    ASSERT_TRUE(waitLineFree());
+    sim->clearRequests();
+    if (polled)
+        pollOnLine();
+    c.act(*this);
+    ASSERT_TRUE(waitLineFree());
+    EXPECT_EQ(sentValues(*sim), c.sent);
+    expectInputReleased();
+}
+
+const OrderCase kOrderCases[] = {
+    {"backspacesDigitsEnterButton",
+     [](LineTest& t) { static_cast<OperatorOrder&>(t).typeIntoEntry("16"); },
+     [](LineTest& t) {
+         auto& o = static_cast<OperatorOrder&>(t);
+         o.backspaces(t.ui()->StandartInpEdit, 2);
+         QTest::keyClicks(t.ui()->StandartInpEdit, "17");
+         t.click(t.ui()->StandartInpButtonEnter);
+     },
+     {"17,000"}},
+    {"backspacesDigitsEnterKey",
+     [](LineTest& t) { static_cast<OperatorOrder&>(t).typeIntoEntry("16"); },
+     [](LineTest& t) {
+         auto& o = static_cast<OperatorOrder&>(t);
+         o.backspaces(t.ui()->StandartInpEdit, 2);
+         QTest::keyClicks(t.ui()->StandartInpEdit, "17");
+         QTest::keyClick(t.ui()->StandartInpEdit, Qt::Key_Return);
+     },
+     {"17,000"}},
+    {"typedThenPlusThenEnter",
+     [](LineTest& t) { static_cast<OperatorOrder&>(t).typeIntoEntry("16"); },
+     [](LineTest& t) {
+         auto& o = static_cast<OperatorOrder&>(t);
+         o.backspaces(t.ui()->StandartInpEdit, 2);
+         QTest::keyClicks(t.ui()->StandartInpEdit, "17");
+         t.click(t.ui()->DigitUp);
+         t.click(t.ui()->StandartInpButtonEnter);
+     },
+     {"18,000"}},
+    {"typedThenMinusSentAtOnce",
+     [](LineTest& t) {
+         t.click(t.ui()->InstaSend);
+         static_cast<OperatorOrder&>(t).typeIntoEntry("16");
+     },
+     [](LineTest& t) {
+         auto& o = static_cast<OperatorOrder&>(t);
+         o.backspaces(t.ui()->StandartInpEdit, 1);
+         QTest::keyClicks(t.ui()->StandartInpEdit, "9");
+         t.click(t.ui()->DigitDown);
+     },
+     {"18,000"}},
+    {"typedThenWheelSentAtOnce",
+     [](LineTest& t) {
+         t.click(t.ui()->InstaSend);
+         static_cast<OperatorOrder&>(t).typeIntoEntry("16");
+     },
+     [](LineTest& t) {
+         auto& o = static_cast<OperatorOrder&>(t);
+         QTest::keyClicks(t.ui()->StandartInpEdit, "2");
+         o.wheelUpOver(t.ui()->StandartInpEdit);
+     },
+     {"163,000"}},
+    {"typedResetTypedEnter",
+     [](LineTest& t) { static_cast<OperatorOrder&>(t).typeIntoEntry("16"); },
+     [](LineTest& t) {
+         QTest::keyClicks(t.ui()->StandartInpEdit, "7");
+         t.click(t.ui()->StandartInpButtonDel);
+         t.click(t.ui()->StandartInpEdit);
+         QTest::keyClicks(t.ui()->StandartInpEdit, "5");
+         t.click(t.ui()->StandartInpButtonEnter);
+     },
+     {"5,000"}},
+    {"typedClickedToTheStartTyped",
+     [](LineTest& t) { static_cast<OperatorOrder&>(t).typeIntoEntry("16"); },
+     [](LineTest& t) {
+         QLineEdit* edit = t.ui()->StandartInpEdit;
+         QTest::keyClicks(edit, "7");
+         QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(1, edit->height() / 2)); // the caret to the start
+         QTest::keyClicks(edit, "1");
+         t.click(t.ui()->StandartInpButtonEnter);
+     },
+     {"1167,000"}},
+    {"enterThenTypedOn",
+     [](LineTest& t) { static_cast<OperatorOrder&>(t).typeIntoEntry("16"); },
+     [](LineTest& t) {
+         QTest::keyClicks(t.ui()->StandartInpEdit, "5");
+         t.click(t.ui()->StandartInpButtonEnter);
+         QTest::keyClicks(t.ui()->StandartInpEdit, "9"); // meets the set: dropped
+     },
+     {"165,000"}},
+    {"rangeEditThenEnter",
+     [](LineTest& t) {
+         t.chooseInputType(1);
+         t.ui()->IncInpEditStart->setText(QStringLiteral("0"));
+         t.ui()->IncInpEditEnd->setText(QStringLiteral("10"));
+         t.ui()->IncInpEditStep->setText(QStringLiteral("5"));
+         t.ui()->IncInpEditStart->setFocus();
+         t.ui()->IncInpEditStart->end(false);
+     },
+     [](LineTest& t) {
+         static_cast<OperatorOrder&>(t).backspaces(t.ui()->IncInpEditStart, 1);
+         QTest::keyClicks(t.ui()->IncInpEditStart, "2");
+         t.click(t.ui()->IncrInpButtonEnter);
+     },
+     {"2,000"}},
+    {"listEntryEnterAnotherEntry",
+     [](LineTest& t) { t.openList(); },
+     [](LineTest& t) {
+         auto& o = static_cast<OperatorOrder&>(t);
+         o.clickEntry(t.ui()->InfoValsProf, 2);
+         t.click(t.ui()->ProfileInpButtonEnter);
+         o.clickEntry(t.ui()->InfoValsProf, 0); // where the next press goes on
+         ASSERT_TRUE(o.waitLineFree());
+         t.click(t.ui()->ProfileInpButtonEnter);
+     },
+     {"3,000", "1,000"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, OperatorOrder,
+                         testing::Combine(testing::ValuesIn(kOrderCases), testing::Bool()),
+                         [](const testing::TestParamInfo<std::tuple<OrderCase, bool>>& i) {
+                             return std::string(std::get<0>(i.param).name) +
+                                    (std::get<1>(i.param) ? "_duringAPoll" : "_onAFreeLine");
+                         });
 
 } // namespace

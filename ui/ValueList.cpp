@@ -223,21 +223,34 @@ void TForm1::TimerProfile()
 
 void TForm1::InfoClick()
 {
-    valueListIndex = ui->InfoValsProf->currentRow();
+    // Behind a press that waits for the line, the entry clicked after it is where the press
+    // after that goes on, as on a free line.
+    const int row = ui->InfoValsProf->currentRow();
+    InOrder([this, row] {
+        if (row != ui->InfoValsProf->currentRow() && row < ui->InfoValsProf->count()) {
+            const QSignalBlocker quiet(ui->InfoValsProf);
+            ui->InfoValsProf->setCurrentRow(row);
+        }
+        valueListIndex = row;
+    });
 }
 
 namespace
 {
 
+// The entry selected in the list box, or nullptr.
+const QListWidgetItem* selectedEntry(const QListWidget* list)
+{
+    return list && rundetail::selectedRow(list) >= 0 ? list->currentItem() : nullptr;
+}
+
 // Sends the selected entry of the list box in use again: the value list as its enter
-// button does, a single value at once. A poll on the line is waited for; a second chain
-// never joins one that runs.
-void resendSelected(TForm1& w)
+// button does, a single value at once. A poll on the line is waited for, and the entry
+// double-clicked is the one sent; a second chain never joins one that runs.
+void resendSelected(TForm1& w, const QString& entry)
 {
     Ui::TForm1* ui = w.ui;
-    if (!w.curHistoryList || rundetail::selectedRow(w.curHistoryList) < 0)
-        return;
-    if (w.WaitForLine([&w] { resendSelected(w); }))
+    if (w.WaitForLine([&w, entry] { resendSelected(w, entry); }))
         return;
     switch (ui->InpType->currentIndex()) {
     case 0:
@@ -246,7 +259,7 @@ void resendSelected(TForm1& w)
     case 2: {
         // No new history entry; the single-value controls wait for the read-outs as after
         // their own enter button.
-        const QString text = w.curHistoryList->currentItem()->text();
+        const QString text = entry;
         ui->DigitUp->setEnabled(false);
         ui->DigitDown->setEnabled(false);
         ui->StandartInpButtonEnter->setEnabled(false);
@@ -268,14 +281,16 @@ void TForm1::InfoValsClick()
 {
     if (profTransfer || !ui->Mfprof->menuAction()->isEnabled())
         return;
-    resendSelected(*this);
+    if (const QListWidgetItem* item = selectedEntry(curHistoryList))
+        resendSelected(*this, item->text());
 }
 
 void TForm1::InfoValsProfKeyPress(QChar key)
 {
     if (key != QChar(13) || !connected || profTransfer)
         return;
-    resendSelected(*this);
+    if (const QListWidgetItem* item = selectedEntry(curHistoryList))
+        resendSelected(*this, item->text());
 }
 
 void TForm1::ButtonCleanInfoValsClick()

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -31,6 +32,8 @@
 #include <QWheelEvent>
 #include <QWindow>
 #include <chrono>
+#include <memory>
+#include <utility>
 
 TForm1* Form1 = nullptr;
 
@@ -300,7 +303,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     // ---- wiring ----
     connect(transport, &Transport::answerReady, this, &TForm1::ModbusTimerTimer);
     connect(line, &LineOwner::lockChanged, this, &TForm1::ApplyLineLock);
-    connect(line, &LineOwner::freed, this, &TForm1::ReplayHeldInput);
     connect(transport, &Transport::timedOut, this, &TForm1::TimerConnectionTimeoutTimer);
     connect(transport, &Transport::resendLimitPassed, this, &TForm1::LinkFailed);
     connect(transport, &Transport::portFailed, this, &TForm1::Disconnect);
@@ -313,9 +315,20 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(new Ui::TForm1)
     connect(ui->StandartInpButtonEnter, &QPushButton::clicked, this, &TForm1::StandartInpButtonEnterClick);
     connect(ui->ProfileInpButtonCreate, &QPushButton::clicked, this, &TForm1::ProfileInpButtonCreateClick);
     connect(ui->ProfileInpButtonChange, &QPushButton::clicked, this, &TForm1::ProfileInpButtonChangeClick);
-    connect(ui->StandartInpButtonDel, &QPushButton::clicked, this, &TForm1::StandartInpButtonDelClick);
-    connect(ui->DigitUp, &QPushButton::clicked, this, &TForm1::DigitUpClick);
-    connect(ui->DigitDown, &QPushButton::clicked, this, &TForm1::DigitDownClick);
+    // They change the entry field: in their turn behind keys and presses that wait.
+    const std::pair<QPushButton*, void (TForm1::*)()> entryButtons[] = {
+        {ui->StandartInpButtonDel, &TForm1::StandartInpButtonDelClick},
+        {ui->DigitUp, &TForm1::DigitUpClick},
+        {ui->DigitDown, &TForm1::DigitDownClick},
+    };
+    for (const auto& [button, handler] : entryButtons)
+        connect(button, &QPushButton::clicked, this, [this, button, handler] {
+            // A button that what ran before has disabled could not have been clicked.
+            InOrder([this, button, handler] {
+                if (button->isEnabled())
+                    (this->*handler)();
+            });
+        });
     connect(ui->Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
     connect(ui->StandartInpButtonSaveAsProfile, &QPushButton::clicked, this,
             &TForm1::StandartInpButtonSaveAsProfileClick);
@@ -542,12 +555,35 @@ bool TForm1::pollHoldsInput() const
     return line->chain() == LineOwner::Chain::Poll && ui->StandartInpEdit->isReadOnly();
 }
 
-void TForm1::ReplayHeldInput()
+bool TForm1::inputWaits(const QWidget* edit) const
 {
-    std::vector<std::function<void()>> held;
-    held.swap(heldInput);
-    for (const std::function<void()>& replay : held)
-        replay();
+    // Only the entry field is held by a poll itself; the range edits and the step field take
+    // keys during a poll as on a free line, and wait only behind what waits.
+    return line->holding() || (edit == ui->StandartInpEdit && pollHoldsInput());
+}
+
+void TForm1::InOrder(std::function<void()> input)
+{
+    if (!inputWaits()) {
+        input();
+        return;
+    }
+    line->hold([this, input = std::move(input)] { InOrder(input); });
+}
+
+void TForm1::HoldEvent(QWidget* edit, const QEvent* event)
+{
+    std::shared_ptr<QEvent> copy(event->clone());
+    const QPointer<QWidget> target(edit);
+    line->hold([this, target, copy] {
+        // A disabled edit takes no keys or clicks; one that must still wait is held again.
+        if (!target || !target->isEnabled())
+            return;
+        if (inputWaits(target))
+            HoldEvent(target, copy.get());
+        else
+            QCoreApplication::sendEvent(target, copy.get());
+    });
 }
 
 void TForm1::WheelStep(QWheelEvent* event)
@@ -556,10 +592,10 @@ void TForm1::WheelStep(QWheelEvent* event)
     const QPoint delta = event->angleDelta();
     if (delta.isNull() || (delta.y() == 0 && delta.x() != 0))
         return;
-    if (!inputAllowed && pollHoldsInput() && ui->StandartInputGroup->isVisibleTo(this)) {
+    if (inputWaits(ui->StandartInpEdit) && ui->StandartInputGroup->isVisibleTo(this)) {
         const QPointF at = event->position();
         const QPointF global = event->globalPosition();
-        heldInput.push_back([this, at, global, delta] {
+        line->hold([this, at, global, delta] {
             QWheelEvent again(at, global, QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                               false);
             WheelStep(&again);
@@ -588,16 +624,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
                    key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut);
         }
         QLineEdit* edit = filteredEdit(ui, watched);
+        // Tab moves the focus at once, so that what follows goes where the operator sees it;
+        // leaving the edit waits in its turn.
         if (!edit || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break;
-        if (edit == ui->StandartInpEdit && pollHoldsInput()) {
-            const int code = key->key();
-            const Qt::KeyboardModifiers modifiers = key->modifiers();
-            const QString text = key->text();
-            heldInput.push_back([this, code, modifiers, text] {
-                QKeyEvent again(QEvent::KeyPress, code, modifiers, text);
-                QCoreApplication::sendEvent(ui->StandartInpEdit, &again);
-            });
+        if (inputWaits(edit)) {
+            HoldEvent(edit, event);
             return true;
         }
         if (key->matches(QKeySequence::Paste))
@@ -622,6 +654,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // Composed text is typed through the key filter, one character at a time; the address
         // takes none. Preedit text is not shown: the filter decides only on committed text.
         QLineEdit* edit = filteredEdit(ui, watched);
+        if (edit && inputWaits(edit)) {
+            HoldEvent(edit, event);
+            return true;
+        }
         if (edit) {
             for (const QChar c : static_cast<QInputMethodEvent*>(event)->commitString())
                 if (passesKeyFilter(*this, edit, c))
@@ -634,11 +670,35 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::KeyRelease:
+        if (QLineEdit* edit = filteredEdit(ui, watched); edit && inputWaits(edit)) {
+            HoldEvent(edit, event);
+            return true;
+        }
         if (watched == ui->Digit)
             DigitKeyUp();
         break;
+    case QEvent::MouseMove:
+        // A drag that selects text waits with the press that began it.
+        if (QLineEdit* edit = filteredEdit(ui, watched);
+            edit && static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton && inputWaits(edit)) {
+            HoldEvent(edit, event);
+            return true;
+        }
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // The focus has moved already (the application gives it before the edit sees the
+        // press); where the caret goes waits in its turn.
+        if (QLineEdit* edit = filteredEdit(ui, watched); edit && inputWaits(edit)) {
+            HoldEvent(edit, event);
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            if (watched == ui->Label9 || watched == ui->IncPhysVal || watched == ui->ProfilePhysVal)
+                ChooseOhmVisDblClick();
+            break;
+        }
         if (event->type() == QEvent::MouseButtonPress && watched == ui->Digit)
             DigitClick();
         // The middle button pastes the X11 selection into an edit: not into these.
@@ -646,20 +706,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             (watched == ui->devNum || filteredEdit(ui, watched)))
             return true;
         break;
-    case QEvent::MouseButtonDblClick:
-        if (watched == ui->Label9 || watched == ui->IncPhysVal || watched == ui->ProfilePhysVal)
-            ChooseOhmVisDblClick();
-        break;
     case QEvent::FocusOut: {
         // Leaving an edit for another control of the window; not the window losing activation.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             break;
+        // Reformatted in its turn: keys typed before it may still wait.
         if (watched == ui->StandartInpEdit)
-            AddZero(ui->StandartInpEdit);
+            InOrder([this] { AddZero(ui->StandartInpEdit); });
         else if (watched == ui->IncInpEditStart || watched == ui->IncInpEditEnd ||
                  watched == ui->IncInpEditStep)
-            IncInpEditExit(static_cast<QLineEdit*>(watched));
+            InOrder([this, edit = static_cast<QLineEdit*>(watched)] { IncInpEditExit(edit); });
         break;
     }
     case QEvent::Show:

@@ -125,12 +125,18 @@ public:
     // the click, which the handler reads and sets itself.
     void connectMenuItem(QAction* item, std::function<void()> handler);
     void WheelStep(QWheelEvent* event);
-    // A status poll holds the single-value input (read-only until its answer). Keys and wheel
-    // notches that reach it meanwhile are held and played back in order once the poll has
-    // ended, so that nothing typed is lost; a disconnect drops them.
+    // A status poll holds the single-value input (read-only until its answer). What the
+    // operator does to it meanwhile, and whatever the operator does to the value entry while
+    // anything done before still waits for the line, waits in the line's queue and runs in its
+    // turn, in the order it was done: the result is that of the same steps on a free line. A
+    // disconnect drops it.
     bool pollHoldsInput() const;
-    void ReplayHeldInput();
-    std::vector<std::function<void()>> heldInput;
+    // Whether input to this value edit, or (nullptr) another input of the value entry, waits.
+    bool inputWaits(const QWidget* edit = nullptr) const;
+    // Runs input now, or in its turn when input waits.
+    void InOrder(std::function<void()> input);
+    // Keeps a copy of an operator's event to a value edit, delivered again in its turn.
+    void HoldEvent(QWidget* edit, const QEvent* event);
     // Log helpers: insert at logIndex and advance it, or insert at a fixed line.
     void LogLine(const QString& text);
     void LogAt(int index, const QString& text);

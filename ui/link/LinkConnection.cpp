@@ -106,11 +106,10 @@ void TForm1::ScanPorts()
 
 void TForm1::Disconnect()
 {
-    // A request still on the line belongs to this connection only, and so does an action
-    // that waits for the line.
+    // A request still on the line belongs to this connection only, and so does whatever the
+    // operator did that waits for the line.
     transport->stop();
     line->reset();
-    heldInput.clear();
     rxCount = 0;
 
     if (autoRun) {
