@@ -519,6 +519,20 @@ const OrderCase kOrderCases[] = {
          o.wheelUpOver(t.ui()->StandartInpEdit);
      },
      {"163,000"}},
+    {"typedThenOwnStepThenPlus",
+     [](LineTest& t) {
+         t.ui()->SelectDigit->setPosition(t.ui()->SelectDigit->max()); // the operator's own step
+         t.click(t.ui()->Digit);
+         static_cast<OperatorOrder&>(t).typeIntoEntry("16");
+     },
+     [](LineTest& t) {
+         QTest::keyClicks(t.ui()->StandartInpEdit, "7");
+         t.click(t.ui()->Digit);
+         QTest::keyClicks(t.ui()->Digit, "5");
+         t.click(t.ui()->DigitUp);
+         t.click(t.ui()->StandartInpButtonEnter);
+     },
+     {"172,000"}},
     {"typedResetTypedEnter",
      [](LineTest& t) { static_cast<OperatorOrder&>(t).typeIntoEntry("16"); },
      [](LineTest& t) {
