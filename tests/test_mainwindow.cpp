@@ -385,7 +385,8 @@ TEST_F(MainWindowTest, FirstStartAppliesTheLayoutDefaults)
 {
     w.move(10, 10);
     w.FormCreate();
-    EXPECT_EQ(w.pos(), QPoint(200, 200));
+    w.show();
+    EXPECT_EQ(w.pos(), testsupport::placedAt(&w, QPoint(200, 200))); // wholly on the screen
     EXPECT_EQ(w.processor->deviceID, 1);
     EXPECT_EQ(w.processor->curFormat, &w.processor->ohmFormat);
     EXPECT_EQ(w.curHistoryList, ui()->InfoValsOhm);

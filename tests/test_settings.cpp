@@ -21,6 +21,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -38,6 +40,18 @@ QByteArray cp(const char* utf8)
 using testsupport::readFileBytes;
 using testsupport::UnprivilegedFiles;
 using testsupport::writeFileBytes;
+
+QByteArray positionFile(QPoint at)
+{
+    return QStringLiteral("[POSITION]\r\nx=%1\r\ny=%2\r\n").arg(at.x()).arg(at.y()).toLatin1();
+}
+
+// The window as the operator sees it: shown, its frame given by the window system.
+void showWindow(TForm1& w)
+{
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+}
 
 int checkedItem(std::initializer_list<const QAction*> items)
 {
@@ -89,15 +103,38 @@ std::vector<std::string> snapshot(const TForm1& w)
     return s;
 }
 
+// Where the shown window, opened at the default place 200, 200, stands: on a screen too small
+// for it there, moved just onto it.
+QPoint defaultPlace(const TForm1& w)
+{
+    return testsupport::placedAt(&w, QPoint(200, 200));
+}
+
 // A file without a single usable key.
-const std::vector<std::string> Defaults = {
-    "position=200,200", "unit=0 R, Ом",   "unit=0 R, Ом",
-    "unit=0 R, Ом",     "polling=0",      "skin=1 lucky (internal)",
-    "variant=0 id 1",   "devNum=1",       "quantity=0",
-    "rtdType=0 item 0", "Rt0=100 item 2", "timed=10",
-    "inpType=0",        "period=",        "range=||",
-    "workMode=0",       "display=0 A",    "language=0",
-};
+std::vector<std::string> defaults(const TForm1& w)
+{
+    const QPoint at = defaultPlace(w);
+    return {
+        QStringLiteral("position=%1,%2").arg(at.x()).arg(at.y()).toStdString(),
+        "unit=0 R, Ом",
+        "unit=0 R, Ом",
+        "unit=0 R, Ом",
+        "polling=0",
+        "skin=1 lucky (internal)",
+        "variant=0 id 1",
+        "devNum=1",
+        "quantity=0",
+        "rtdType=0 item 0",
+        "Rt0=100 item 2",
+        "timed=10",
+        "inpType=0",
+        "period=",
+        "range=||",
+        "workMode=0",
+        "display=0 A",
+        "language=0",
+    };
+}
 
 class SettingsFile : public ::testing::Test
 {
@@ -148,7 +185,7 @@ TEST_F(SettingsFile, ClosedWindowStartsAgainInTheSameState)
     ui->skinMenu->actions().at(3)->trigger();
     first->move(40, 30);
     const std::vector<std::string> before = snapshot(*first);
-    ASSERT_NE(before, Defaults);
+    ASSERT_NE(before, defaults(*first));
     EXPECT_TRUE(first->close());
     first.reset();
 
@@ -167,11 +204,12 @@ TEST_F(SettingsFile, FirstStartClosedAtOnceWritesEveryKey)
     for (const QAction* item : w->ui->skinMenu->actions())
         if (item->isChecked() && item->objectName().startsWith(QLatin1Char('s')))
             skin = "[SKIN]\r\nnumber=" + item->objectName().mid(1).toLatin1() + "\r\n";
+    showWindow(*w);
+    const QPoint at = defaultPlace(*w);
+    const QByteArray position =
+        "[POSITION]\r\nx=" + QByteArray::number(at.x()) + "\r\ny=" + QByteArray::number(at.y()) + "\r\n";
     EXPECT_TRUE(w->close());
-    EXPECT_EQ(readFileBytes(besidePath()), "[POSITION]\r\n"
-                                           "x=200\r\n"
-                                           "y=200\r\n" +
-                                               skin +
+    EXPECT_EQ(readFileBytes(besidePath()), position + skin +
                                                "[DEVICE]\r\n"
                                                "devType=0\r\n"
                                                "devNum=1\r\n"
@@ -296,7 +334,8 @@ class BadSetting : public SettingsFile, public ::testing::WithParamInterface<Bad
 TEST_P(BadSetting, GivesItsDefault)
 {
     auto w = startWith(GetParam().file);
-    EXPECT_EQ(snapshot(*w), Defaults);
+    showWindow(*w);
+    EXPECT_EQ(snapshot(*w), defaults(*w));
     EXPECT_TRUE(seam.shown().empty());
 }
 
@@ -360,6 +399,9 @@ TEST_P(OffScreenPosition, ComesBackOnScreen)
     // The title bar lies on the screen, from the window's left edge.
     EXPECT_TRUE(avail.contains(QRect(w->x(), w->y(), std::min(w->width(), avail.width()), 30)))
         << w->x() << ',' << w->y() << " on " << avail.width() << 'x' << avail.height();
+    // Shown, with its frame, the whole window lies on the primary screen.
+    showWindow(*w);
+    EXPECT_TRUE(avail.contains(w->frameGeometry())) << w->x() << ',' << w->y();
 }
 
 INSTANTIATE_TEST_SUITE_P(GoneScreens, OffScreenPosition,
@@ -374,6 +416,87 @@ TEST_F(SettingsFile, PositionOnTheScreenIsKept)
                            .arg(avail.top() + 20)
                            .toLatin1());
     EXPECT_EQ(w->pos(), avail.topLeft() + QPoint(10, 20));
+}
+
+// ---------------------------------------------------------------- the window's place on the screen
+// These run once more on a 1024x768 screen beside a 1280x1024 one (CMakeLists.txt).
+
+class MainWindowPlace : public SettingsFile
+{
+protected:
+    // The main window's size with its frame, as the window system gives it once shown.
+    QSize frameSize()
+    {
+        auto probe = start();
+        showWindow(*probe);
+        return probe->frameGeometry().size(); // not closed: it writes no settings
+    }
+
+    // The place nearest to `wanted` where a window of `frame` lies wholly within avail.
+    static QPoint nearestWithin(const QRect& avail, QSize frame, QPoint wanted)
+    {
+        return {std::clamp(wanted.x(), avail.left(), avail.right() + 1 - frame.width()),
+                std::clamp(wanted.y(), avail.top(), avail.bottom() + 1 - frame.height())};
+    }
+
+    static bool holds(const QRect& avail, QSize frame)
+    {
+        return frame.width() <= avail.width() && frame.height() <= avail.height();
+    }
+};
+
+// Failed before: opened at 200, 200 on a 1024x768 or 1366x768 screen, the window's lower part
+// hung below the screen.
+TEST_F(MainWindowPlace, FirstStartLiesWithinTheScreen)
+{
+    const QPoint wanted(200, 200);
+    const QScreen* screen = QGuiApplication::screenAt(wanted);
+    const QRect avail = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+    auto w = start();
+    EXPECT_TRUE(avail.contains(QRect(w->pos(), w->size()))) << w->x() << ',' << w->y();
+    showWindow(*w);
+    const QRect frame = w->frameGeometry();
+    ASSERT_TRUE(holds(avail, frame.size())) << "the test screen is smaller than the window";
+    EXPECT_TRUE(avail.contains(frame)) << frame.x() << ',' << frame.y();
+    EXPECT_EQ(frame.topLeft(), nearestWithin(avail, frame.size(), wanted));
+}
+
+TEST_F(MainWindowPlace, PositionWhollyOnAScreenIsKept)
+{
+    const QSize frame = frameSize();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect avail = screen->availableGeometry();
+        ASSERT_TRUE(holds(avail, frame)) << screen->name().toStdString();
+        const QPoint spare(avail.width() - frame.width(), avail.height() - frame.height());
+        // Its corners and the middle of the room it leaves.
+        for (const QPoint at : {avail.topLeft(), avail.topLeft() + spare / 2, avail.topLeft() + spare}) {
+            SCOPED_TRACE(
+                QStringLiteral("%1 at %2,%3").arg(screen->name()).arg(at.x()).arg(at.y()).toStdString());
+            auto w = startWith(positionFile(at));
+            EXPECT_EQ(w->pos(), at);
+            showWindow(*w);
+            EXPECT_EQ(w->pos(), at);
+            EXPECT_EQ(w->screen(), screen);
+        }
+    }
+}
+
+// Failed before: stored at 1000, 900 on a 1280x1024 screen, 280x124 px of the window were left
+// on it: the title strip on the screen was enough.
+TEST_F(MainWindowPlace, PositionPartlyOffItsScreenComesWhollyOnIt)
+{
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        SCOPED_TRACE(screen->name().toStdString());
+        const QRect avail = screen->availableGeometry();
+        const QPoint stored = avail.topLeft() + QPoint(avail.width() - 280, avail.height() - 124);
+        auto w = startWith(positionFile(stored));
+        showWindow(*w);
+        const QRect frame = w->frameGeometry();
+        ASSERT_TRUE(holds(avail, frame.size()));
+        EXPECT_TRUE(avail.contains(frame)) << frame.x() << ',' << frame.y();
+        EXPECT_EQ(frame.topLeft(), nearestWithin(avail, frame.size(), stored));
+        EXPECT_EQ(w->screen(), screen); // its own screen, not the primary one
+    }
 }
 
 TEST_F(SettingsFile, ProgramFolderThatCannotBeWrittenHandsOverToTheConfigFolder)

@@ -17,12 +17,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -152,9 +150,6 @@ constexpr int InputTypeCount = 3;
 constexpr int DisplayCount = 8;
 // No desktop reaches this far; beyond it the window's edges would overflow int.
 constexpr int MaxCoordinate = 1 << 20;
-// A title bar strip this high and at least this wide must lie on a screen to be grabbed.
-constexpr int TitleStrip = 30;
-constexpr int GrabWidth = 100;
 
 using Handler = void (TForm1::*)();
 
@@ -268,27 +263,14 @@ void setUnitBoxes(Ui::TForm1* ui, int unit, const QString& caption)
     }
 }
 
-// A position stored on a screen that is gone (or with the title bar off every screen) would
-// put the window out of reach: it is moved onto the primary screen instead.
-void keepOnScreen(QWidget& w)
-{
-    const QRect frame(w.pos(), w.size());
-    const QRect strip(frame.left(), frame.top(), frame.width(), TitleStrip);
-    for (const QScreen* s : QGuiApplication::screens()) {
-        const QRect grab = s->availableGeometry().intersected(strip);
-        if (grab.height() == strip.height() && grab.width() >= std::min(GrabWidth, strip.width()))
-            return;
-    }
-    clampToScreen(w, frame.topLeft(), QGuiApplication::primaryScreen());
-}
-
 void applyFile(TForm1& w, const IniFile& ini)
 {
     Ui::TForm1* ui = w.ui;
 
-    w.move(readInRange(ini, Position, KeyX, DefaultLeft, -MaxCoordinate, MaxCoordinate),
-           readInRange(ini, Position, KeyY, DefaultTop, -MaxCoordinate, MaxCoordinate));
-    keepOnScreen(w);
+    // Wholly on the screen under the stored top left, else on the primary one (a screen that
+    // is gone): moved no further than needed, and once more when the frame is known.
+    placeOnScreen(w, QPoint(readInRange(ini, Position, KeyX, DefaultLeft, -MaxCoordinate, MaxCoordinate),
+                            readInRange(ini, Position, KeyY, DefaultTop, -MaxCoordinate, MaxCoordinate)));
 
     const int unit = readInRange(ini, Settings, KeyUnit, 0, 0, valuelimits::UnitCount - 1);
     setUnitBoxes(ui, unit, readUnitCaption(ini, unit));
@@ -411,8 +393,7 @@ void TForm1::LoadSettings()
     if (path.isEmpty()) {
         // A first start: the layout's position, unit and language, and its defaults applied
         // through their handlers so that the model has a variant from the start.
-        move(DefaultLeft, DefaultTop);
-        keepOnScreen(*this);
+        placeOnScreen(*this, QPoint(DefaultLeft, DefaultTop)); // a small screen moves it
         setUnitBoxes(ui, 0, unitBoxCaption(0, true));
         skinNumber = -1;
         ApplyLayoutDefaults();

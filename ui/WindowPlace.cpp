@@ -33,6 +33,15 @@ private:
 
 } // namespace
 
+QPoint placeWithin(const QRect& avail, QSize size, QPoint at)
+{
+    // The far edge first, then the near one: a window larger than the screen keeps its top
+    // left on it.
+    const int x = std::max(avail.left(), std::min(at.x(), avail.right() + 1 - size.width()));
+    const int y = std::max(avail.top(), std::min(at.y(), avail.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
 void clampToScreen(QWidget& w, QPoint at, const QScreen* screen)
 {
     if (!screen)
@@ -45,10 +54,7 @@ void clampToScreen(QWidget& w, QPoint at, const QScreen* screen)
     }
     // Before the window is shown its frame is not known: its own size stands for it.
     const QSize size = w.isVisible() ? w.frameGeometry().size() : w.size();
-    const QRect avail = screen->availableGeometry();
-    const int x = std::max(avail.left(), std::min(at.x(), avail.right() + 1 - size.width()));
-    const int y = std::max(avail.top(), std::min(at.y(), avail.bottom() + 1 - size.height()));
-    w.move(x, y);
+    w.move(placeWithin(screen->availableGeometry(), size, at));
 }
 
 void placeOnScreen(QWidget& w, QPoint at)
