@@ -15,21 +15,23 @@ namespace
 {
 
 DialogSeam* g_activeSeam = nullptr;
+bool g_russianCaptions = false;
 
 constexpr int ConfirmButtonExtraWidth = 10; // the confirmation's buttons are this much wider
 constexpr int ConfirmButtonsApart = 30;     // and their left edges this much further apart
 
 QString standardCaption(DialogType type)
 {
+    const bool russian = g_russianCaptions;
     switch (type) {
     case DialogType::Warning:
-        return QStringLiteral("Warning");
+        return russian ? QStringLiteral("Внимание") : QStringLiteral("Warning");
     case DialogType::Error:
-        return QStringLiteral("Error");
+        return russian ? QStringLiteral("Ошибка") : QStringLiteral("Error");
     case DialogType::Information:
-        return QStringLiteral("Information");
+        return russian ? QStringLiteral("Информация") : QStringLiteral("Information");
     case DialogType::Confirmation:
-        return QStringLiteral("Confirm");
+        return russian ? QStringLiteral("Подтверждение") : QStringLiteral("Confirm");
     }
     return QString();
 }
@@ -212,6 +214,11 @@ int present(const ShownDialog& d, DialogButtons buttons, bool* checked)
 }
 
 } // namespace
+
+void setStandardCaptionsRussian(bool russian)
+{
+    g_russianCaptions = russian;
+}
 
 int ShowMessageBox(const QString& caption, const QString& text, DialogType type, DialogButtons buttons)
 {

@@ -18,6 +18,10 @@ using DialogButtons = unsigned;
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
 
+// The language of the standard captions that an empty caption shows ("Ошибка" or "Error",
+// ...): the main window sets its own; English until it does.
+void setStandardCaptionsRussian(bool russian);
+
 // Shows a modal message box; returns mrOk or mrCancel. An empty caption shows the type's
 // standard caption. With the caption "Внимание" the Cancel button reads "Отмена".
 int ShowMessageBox(const QString& caption, const QString& text, DialogType type, DialogButtons buttons);

@@ -30,8 +30,8 @@ QString DocumentError::text(bool russian) const
 }
 
 DocumentsUnavailable::DocumentsUnavailable()
-    : DocumentError(QStringLiteral("No program on this desktop opens documents: nothing was written"),
-                    QStringLiteral("Нет программы, открывающей документы: ничего не записано"))
+    : DocumentError(QStringLiteral("The program xdg-open of the package xdg-utils is needed."),
+                    QStringLiteral("Нужна программа xdg-open из пакета xdg-utils."))
 {
 }
 

@@ -41,7 +41,8 @@ private:
 };
 
 // No document can be written and shown on this desktop (no application opens documents):
-// the callers give their own message instead of writing anything.
+// the callers give their own message instead of writing anything. Its text is the cause: the
+// program that opens documents is missing.
 class DocumentsUnavailable : public DocumentError
 {
 public:

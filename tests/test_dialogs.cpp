@@ -79,6 +79,56 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"noButtonsGetsOk", "Информация", DialogType::Information, 0, "Информация", {"OK"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct StandardCaptionCase {
+    const char* name;
+    DialogType type;
+    bool russian;
+    QString caption;
+};
+
+void PrintTo(const StandardCaptionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+// English again after each case, as a standalone dialog has it.
+class StandardCaptions : public ::testing::TestWithParam<StandardCaptionCase>
+{
+protected:
+    void TearDown() override { setStandardCaptionsRussian(false); }
+};
+
+TEST_P(StandardCaptions, AnEmptyCaptionSpeaksTheirLanguage)
+{
+    const StandardCaptionCase& c = GetParam();
+    setStandardCaptionsRussian(c.russian);
+    DialogSeam seam;
+    ShowMessageBox(QString(), QStringLiteral("Текст"), c.type, mbOK | mbCancel);
+    ShowConfirmDialog(QStringLiteral("Текст"), QString(), QStringLiteral("c"), nullptr, c.type,
+                      mbOK | mbCancel);
+    ASSERT_EQ(seam.shown().size(), 2u);
+    EXPECT_EQ(seam.shown()[0].caption, c.caption);
+    EXPECT_EQ(seam.shown()[1].caption, c.caption);
+    // Only a caller's own caption "Внимание" renames Cancel, not the standard one.
+    EXPECT_EQ(seam.shown()[0].buttons, (QStringList{"OK", "Cancel"}));
+    EXPECT_EQ(seam.shown()[1].buttons, (QStringList{"Продолжить", "Отмена"}));
+    // A caption of the caller's stands as given in either language.
+    ShowMessageBox(QStringLiteral("Attention"), QStringLiteral("Текст"), c.type, mbOK);
+    EXPECT_EQ(seam.shown().back().caption, QStringLiteral("Attention"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, StandardCaptions,
+    ::testing::Values(StandardCaptionCase{"WarningRu", DialogType::Warning, true, "Внимание"},
+                      StandardCaptionCase{"ErrorRu", DialogType::Error, true, "Ошибка"},
+                      StandardCaptionCase{"InformationRu", DialogType::Information, true, "Информация"},
+                      StandardCaptionCase{"ConfirmationRu", DialogType::Confirmation, true, "Подтверждение"},
+                      StandardCaptionCase{"WarningEn", DialogType::Warning, false, "Warning"},
+                      StandardCaptionCase{"ErrorEn", DialogType::Error, false, "Error"},
+                      StandardCaptionCase{"InformationEn", DialogType::Information, false, "Information"},
+                      StandardCaptionCase{"ConfirmationEn", DialogType::Confirmation, false, "Confirm"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(DialogSeamTest, ConfirmationButtonsResultAndCheckState)
 {
     struct Case {

@@ -760,6 +760,52 @@ TEST(QtLanguageTest, TheProgramsOwnMessageBoxesKeepTheirButtonsInTheRussianWindo
     EXPECT_EQ(ownBoxButtons(QStringLiteral("Внимание")), (QStringList{"OK", "Отмена"}));
 }
 
+namespace
+{
+
+// The caption a failure's box has: the standard one of an error.
+QString failureCaption()
+{
+    DialogSeam seam;
+    VardekoApplication::showException(QStringLiteral("x"));
+    return seam.shown().empty() ? QString() : seam.shown().back().caption;
+}
+
+} // namespace
+
+// Failed before: a failure in the Russian window was shown under "Error".
+TEST(QtLanguageTest, StandardCaptionsFollowTheWindowAndLeaveWithIt)
+{
+    QTemporaryDir noCatalogue;
+    for (const bool catalogue : {true, false}) {
+        SCOPED_TRACE(catalogue);
+        // The program's own captions need no Qt catalogue.
+        if (!catalogue)
+            QtLanguage::setCatalogueFolder(noCatalogue.path());
+        {
+            TForm1 w;
+            EXPECT_EQ(failureCaption(), QStringLiteral("Ошибка")); // the layout's language
+            w.FormCreate();
+            EXPECT_EQ(failureCaption(), QStringLiteral("Ошибка"));
+            w.SetLanguage(QStringLiteral("English"));
+            EXPECT_EQ(failureCaption(), QStringLiteral("Error"));
+            w.SetLanguage(QStringLiteral("Russian"));
+            EXPECT_EQ(failureCaption(), QStringLiteral("Ошибка"));
+        }
+        EXPECT_EQ(failureCaption(), QStringLiteral("Error"));
+
+        // Started in English from the settings.
+        testsupport::writeFileBytes(settingsfile::programPath(), "[Language]\r\nRussian=0\r\n");
+        {
+            TForm1 w;
+            w.FormCreate();
+            EXPECT_EQ(failureCaption(), QStringLiteral("Error"));
+        }
+        QFile::remove(settingsfile::programPath());
+    }
+    QtLanguage::setCatalogueFolder(QString());
+}
+
 TEST(QtLanguageTest, AWindowStartedInEnglishHasQtsEnglishTexts)
 {
     testsupport::writeFileBytes(settingsfile::programPath(), "[Language]\r\nRussian=0\r\n");

@@ -1,9 +1,11 @@
 // The verification protocols filled through the verification window: the file chosen, the
-// template copied without overwriting, the cells read back from the written document, and
-// what happens when the template, the folder, the documents or a value fail.
+// template filled into a new file or an existing file filled as it is, the cells read back
+// from the written document, and what happens when the template, the folder, the documents
+// or a value fail.
 #include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
 #include "instrument/ProfileProcessor.h"
+#include "platform/DocxPackage.h"
 #include "platform/NumberText.h"
 #include "platform/WordDocument.h"
 #include "tests/LibreOfficeText.h"
@@ -18,8 +20,10 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,13 +63,15 @@ private:
     bool m_root;
 };
 
-class Protocols : public WindowFixture
+// The verification window over the main window, its save dialog answered with target.
+class ProtocolWindow : public WindowFixture
 {
 protected:
     void SetUp() override
     {
         WindowFixture::SetUp();
         ASSERT_TRUE(dir.isValid());
+        shipped = protocolTemplatePath();
         w.connected = true;
         ui()->LabelPrecision->setText(QStringLiteral("0,02"));
         ui()->deviceFullName->setText(QStringLiteral("RD5540-1"));
@@ -102,13 +108,41 @@ protected:
         return WordDocument::open(path).cellText(table, row, column);
     }
 
-    QByteArray templateBytes() { return readBytes(protocolTemplatePath()); }
+    // A periodic protocol from a held profile: made at once, no read from the instrument.
+    void choosePeriodic()
+    {
+        w.processor->profLoaded = true;
+        w.processor->profile.assign(7, std::vector<double>(9, 1.0));
+        w.protocolDone = false;
+        QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
+        ASSERT_FALSE(form->ui->FirstCal->isChecked());
+    }
+
+    // An earlier document of the operator's at target, as the save dialog confirmed it.
+    QByteArray earlierFileAtTarget()
+    {
+        {
+            WordDocument earlier = WordDocument::open(shipped);
+            earlier.setCellText(3, 2, 2, QStringLiteral("the operator's note"));
+            earlier.save(target);
+        }
+        return readBytes(target);
+    }
+
+    QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
 
     QTemporaryDir dir;
     FileDialogSeam files;
-    DocumentShowSeam shows;
     std::unique_ptr<TForm3> form;
     QString target;
+    QString shipped; // the template beside the program
+};
+
+// ... with documents handed to a seam instead of the desktop.
+class Protocols : public ProtocolWindow
+{
+protected:
+    DocumentShowSeam shows;
 };
 
 TEST_F(Protocols, PrimaryProtocolIsFilledWrittenAndShown)
@@ -208,7 +242,7 @@ TEST_F(Protocols, DocumentNotShownIsStillWritten)
     EXPECT_TRUE(w.protocolDone);
 }
 
-TEST_F(Protocols, FailureMidFillKeepsTheTemplateCopy)
+TEST_F(Protocols, FailureMidFillLeavesNoFile)
 {
     ui()->LabelPrecision->setText(QStringLiteral("--")); // no instrument identified
     fillSome();
@@ -220,7 +254,7 @@ TEST_F(Protocols, FailureMidFillKeepsTheTemplateCopy)
     // Nothing was written: the box says the protocol was not filled (it said "not complete").
     EXPECT_TRUE(seam.shown()[0].text.startsWith(QStringLiteral("Протокол не заполнен:")))
         << seam.shown()[0].text.toStdString();
-    EXPECT_EQ(readBytes(target), templateBytes());
+    EXPECT_EQ(filesInDir(), QStringList());
     EXPECT_TRUE(shows.shown().isEmpty());
 }
 
@@ -262,7 +296,7 @@ TEST_F(Protocols, ReadOnlyTemplateStillGivesAWritableFilledProtocol)
     ASSERT_EQ(stat(QFile::encodeName(target).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0600, 0600u);
 
-    // A copy left unfilled (nothing can write documents here) is writable as well.
+    // Nothing can write documents here: no unfilled copy is left behind either.
     const QString unfilled = dir.filePath(QStringLiteral("второй.docx"));
     files.answerWith(unfilled);
     shows.setAvailable(false);
@@ -270,29 +304,33 @@ TEST_F(Protocols, ReadOnlyTemplateStillGivesAWritableFilledProtocol)
         UnprivilegedUser asUser;
         clickProtocol();
     }
-    ASSERT_EQ(readBytes(unfilled), templateBytes());
-    ASSERT_EQ(stat(QFile::encodeName(unfilled).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0600, 0600u) << std::oct << st.st_mode;
+    EXPECT_FALSE(QFile::exists(unfilled));
     chmod(QFile::encodeName(dir.path()).constData(), 0755);
 }
 
-// Failed before: the document layer's reasons reached the Russian window in English.
+// Failed before: the document layer's reasons reached the Russian window in English, under
+// the English caption "Error"; and they named the operator's new file, an unfilled copy of
+// the broken template, instead of the template.
 TEST_F(Protocols, DocumentFailuresSpeakTheWindowsLanguage)
 {
-    const QString broken = dir.filePath(QStringLiteral("broken.docx"));
+    const QString broken = dir.filePath(QStringLiteral("шаблон/Поверка.docx"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(broken).path()));
     ASSERT_TRUE(writeBytes(broken, "not a zip archive"));
     ProtocolTemplateOverride templ(broken);
     fillSome();
     for (const bool russian : {true, false}) {
         SCOPED_TRACE(russian);
         seam.clear();
-        QFile::remove(target);
         w.SetLanguage(russian ? QStringLiteral("Russian") : QStringLiteral("English"));
         clickProtocol();
         ASSERT_EQ(seam.shown().size(), 1u);
+        EXPECT_EQ(seam.shown()[0].caption, russian ? QStringLiteral("Ошибка") : QStringLiteral("Error"));
+        EXPECT_EQ(seam.shown()[0].type, DialogType::Error);
         const QString text = seam.shown()[0].text;
-        EXPECT_EQ(text.contains(QStringLiteral("не является документом Word")), russian) << text.toStdString();
-        EXPECT_EQ(text.contains(QStringLiteral("is not a Word document")), !russian) << text.toStdString();
+        EXPECT_TRUE(text.startsWith(broken + (russian ? QStringLiteral(" не является документом Word")
+                                                      : QStringLiteral(" is not a Word document"))))
+            << text.toStdString();
+        EXPECT_EQ(filesInDir(), QStringList());
     }
 }
 
@@ -397,18 +435,15 @@ class DocumentsUnavailable : public Protocols, public ::testing::WithParamInterf
 {
 };
 
-// No program to write and show documents: the message, and the template copy stays unfilled.
-TEST_P(DocumentsUnavailable, SayItAndLeaveTheCopyUnfilled)
+// No program to write and show documents: the message says what is missing, and nothing is
+// written. Failed before: an unfilled copy of the template was left under the chosen name.
+TEST_P(DocumentsUnavailable, SayWhyAndLeaveNoFile)
 {
     const UnavailableCase& c = GetParam();
     if (c.english)
         useEnglish();
-    if (c.periodic) {
-        w.processor->profLoaded = true;
-        w.processor->profile.assign(7, std::vector<double>(9, 1.0));
-        w.protocolDone = false;
-        QTest::mouseClick(form->ui->FirstCal, Qt::LeftButton);
-    }
+    if (c.periodic)
+        choosePeriodic();
     shows.setAvailable(false);
     fillSome();
     clickProtocol();
@@ -416,18 +451,208 @@ TEST_P(DocumentsUnavailable, SayItAndLeaveTheCopyUnfilled)
     EXPECT_EQ(seam.shown()[0].caption, QString::fromUtf8(c.caption));
     EXPECT_EQ(seam.shown()[0].text, QString::fromUtf8(c.text));
     EXPECT_EQ(seam.shown()[0].type, DialogType::Information);
-    EXPECT_EQ(readBytes(target), templateBytes());
+    EXPECT_EQ(filesInDir(), QStringList());
     if (c.periodic)
         EXPECT_FALSE(w.protocolDone); // a protocol that waited still waits
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, DocumentsUnavailable,
-    ::testing::Values(
-        UnavailableCase{"primary", false, false, "Информация", "Не удалось сохранить документ."},
-        UnavailableCase{"primaryEnglish", false, true, "Information", "Document is not saved"},
-        UnavailableCase{"periodic", true, false, "Информация", "Не удалось сохранить документ."},
-        UnavailableCase{"periodicEnglish", true, true, "Information", "Documet is not saved"}),
+    ::testing::Values(UnavailableCase{"primary", false, false, "Информация",
+                                      "Не удалось сохранить документ.\n"
+                                      "Нужна программа xdg-open из пакета xdg-utils."},
+                      UnavailableCase{"primaryEnglish", false, true, "Information",
+                                      "Document is not saved\n"
+                                      "The program xdg-open of the package xdg-utils is needed."},
+                      UnavailableCase{"periodic", true, false, "Информация",
+                                      "Не удалось сохранить документ.\n"
+                                      "Нужна программа xdg-open из пакета xdg-utils."},
+                      UnavailableCase{"periodicEnglish", true, true, "Information",
+                                      "Documet is not saved\n"
+                                      "The program xdg-open of the package xdg-utils is needed."}),
     [](const ::testing::TestParamInfo<UnavailableCase>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- a protocol that cannot be made
+
+enum class Cause { NoDocumentProgram, BrokenTemplate, MissingTemplate, ClassNotANumber };
+
+struct NotMadeCase {
+    const char* name;
+    Cause cause;
+    bool periodic;
+};
+
+std::ostream& operator<<(std::ostream& os, const NotMadeCase& c)
+{
+    return os << c.name;
+}
+
+class ProtocolNotMade : public Protocols, public ::testing::WithParamInterface<NotMadeCase>
+{
+protected:
+    void SetUp() override
+    {
+        Protocols::SetUp();
+        switch (GetParam().cause) {
+        case Cause::NoDocumentProgram:
+            shows.setAvailable(false);
+            break;
+        case Cause::BrokenTemplate: {
+            // The template's folder is not the target's: the target's folder stays empty.
+            const QString broken = dir.filePath(QStringLiteral("шаблон/Поверка.docx"));
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(broken).path()));
+            ASSERT_TRUE(writeBytes(broken, "not a zip archive"));
+            templ.emplace(broken);
+            break;
+        }
+        case Cause::MissingTemplate:
+            templ.emplace(dir.filePath(QStringLiteral("нет/Поверка.docx")));
+            break;
+        case Cause::ClassNotANumber:
+            ui()->LabelPrecision->setText(QStringLiteral("--")); // no instrument identified
+            break;
+        }
+        if (GetParam().periodic)
+            choosePeriodic();
+        fillSome();
+    }
+
+    bool templateNeeded() const
+    {
+        return GetParam().cause == Cause::BrokenTemplate || GetParam().cause == Cause::MissingTemplate;
+    }
+
+    // The box names the cause.
+    void expectTheCause(const ShownDialog& d) const
+    {
+        const QString path = protocolTemplatePath();
+        switch (GetParam().cause) {
+        case Cause::NoDocumentProgram:
+            EXPECT_EQ(d.caption, QStringLiteral("Информация"));
+            EXPECT_EQ(d.text, QStringLiteral("Не удалось сохранить документ.\n"
+                                             "Нужна программа xdg-open из пакета xdg-utils."));
+            return;
+        case Cause::BrokenTemplate:
+            EXPECT_EQ(d.caption, QStringLiteral("Ошибка"));
+            EXPECT_TRUE(d.text.startsWith(path + QStringLiteral(" не является документом Word (.docx)")))
+                << d.text.toStdString();
+            return;
+        case Cause::MissingTemplate:
+            EXPECT_EQ(d.caption, QStringLiteral("Ошибка"));
+            EXPECT_EQ(d.text, QStringLiteral("Нет шаблона протокола %1.").arg(path));
+            return;
+        case Cause::ClassNotANumber:
+            EXPECT_EQ(d.caption, QStringLiteral("Ошибка"));
+            EXPECT_TRUE(d.text.startsWith(QStringLiteral("Протокол не заполнен:"))) << d.text.toStdString();
+            return;
+        }
+    }
+
+    std::optional<ProtocolTemplateOverride> templ;
+};
+
+TEST_P(ProtocolNotMade, LeavesNoFileAtTheChosenName)
+{
+    clickProtocol();
+    ASSERT_EQ(seam.shown().size(), 1u);
+    expectTheCause(seam.shown()[0]);
+    EXPECT_EQ(filesInDir(), QStringList());
+    EXPECT_TRUE(shows.shown().isEmpty());
+    if (GetParam().periodic)
+        EXPECT_FALSE(w.protocolDone);
+}
+
+// The operator confirmed an earlier file of the chosen name: it is filled as it is, without
+// the template, or else stays byte for byte as it was.
+TEST_P(ProtocolNotMade, AnEarlierFileOfTheChosenNameIsFilledOrLeftAsItWas)
+{
+    const QByteArray before = earlierFileAtTarget();
+    clickProtocol();
+    if (templateNeeded()) {
+        EXPECT_TRUE(seam.shown().empty()) << seam.shown()[0].text.toStdString();
+        EXPECT_EQ(cellOf(target, 3, 2, 2), QStringLiteral("the operator's note"));
+        EXPECT_EQ(cellOf(target, 8, 2, 3), padded(QStringLiteral("1000,0400")));
+    } else {
+        ASSERT_EQ(seam.shown().size(), 1u);
+        expectTheCause(seam.shown()[0]);
+        EXPECT_EQ(readBytes(target), before);
+        EXPECT_TRUE(shows.shown().isEmpty());
+    }
+    EXPECT_EQ(filesInDir(), QStringList{QFileInfo(target).fileName()}); // nothing beside it
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, ProtocolNotMade,
+    ::testing::Values(NotMadeCase{"NoDocumentProgram", Cause::NoDocumentProgram, false},
+                      NotMadeCase{"NoDocumentProgramPeriodic", Cause::NoDocumentProgram, true},
+                      NotMadeCase{"BrokenTemplate", Cause::BrokenTemplate, false},
+                      NotMadeCase{"BrokenTemplatePeriodic", Cause::BrokenTemplate, true},
+                      NotMadeCase{"MissingTemplate", Cause::MissingTemplate, false},
+                      NotMadeCase{"MissingTemplatePeriodic", Cause::MissingTemplate, true},
+                      NotMadeCase{"ClassNotANumber", Cause::ClassNotANumber, false},
+                      NotMadeCase{"ClassNotANumberPeriodic", Cause::ClassNotANumber, true}),
+    [](const ::testing::TestParamInfo<NotMadeCase>& info) { return std::string(info.param.name); });
+
+// Without a seam before the desktop the program looks for xdg-open on the PATH, which here
+// lacks it: the same message, and nothing written.
+TEST_F(ProtocolWindow, WithoutXdgOpenOnThePathNothingIsWritten)
+{
+    class PathWithoutXdgOpen
+    {
+    public:
+        PathWithoutXdgOpen() : m_saved(qgetenv("PATH"))
+        {
+            qputenv("PATH", QFile::encodeName(m_empty.path()));
+        }
+        ~PathWithoutXdgOpen() { qputenv("PATH", m_saved); }
+
+    private:
+        QByteArray m_saved;
+        QTemporaryDir m_empty;
+    } path;
+    ASSERT_TRUE(QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty());
+    fillSome();
+    for (const bool periodic : {false, true}) {
+        SCOPED_TRACE(periodic);
+        if (periodic)
+            choosePeriodic();
+        seam.clear();
+        QFile::remove(target);
+        clickProtocol();
+        ASSERT_EQ(seam.shown().size(), 1u);
+        EXPECT_EQ(seam.shown()[0].text, QStringLiteral("Не удалось сохранить документ.\n"
+                                                       "Нужна программа xdg-open из пакета xdg-utils."));
+        EXPECT_EQ(filesInDir(), QStringList());
+
+        const QByteArray before = earlierFileAtTarget();
+        seam.clear();
+        clickProtocol();
+        ASSERT_EQ(seam.shown().size(), 1u);
+        EXPECT_EQ(readBytes(target), before);
+    }
+}
+
+// Filled from the template into a new file, the protocol is the document that filling a copy
+// of the template gives.
+TEST_F(Protocols, ANewFileHoldsWhatAFilledCopyOfTheTemplateHolds)
+{
+    fillSome();
+    clickProtocol();
+    const QString copy = dir.filePath(QStringLiteral("copy.docx"));
+    ASSERT_TRUE(QFile::copy(protocolTemplatePath(), copy));
+    ASSERT_TRUE(QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    files.answerWith(copy);
+    clickProtocol();
+    ASSERT_TRUE(seam.shown().empty()) << seam.shown()[0].text.toStdString();
+    ASSERT_EQ(shows.shown(), (QStringList{target, copy}));
+
+    const docx::Package made = docx::unzip(readBytes(target).toStdString());
+    const docx::Package filledCopy = docx::unzip(readBytes(copy).toStdString());
+    ASSERT_EQ(made.size(), filledCopy.size());
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        EXPECT_EQ(made[i].name, filledCopy[i].name);
+        EXPECT_TRUE(made[i].data == filledCopy[i].data) << made[i].name;
+    }
+}
 
 } // namespace

@@ -16,6 +16,9 @@ QString& catalogueFolderOverride()
     return dir;
 }
 
+// The QtLanguage whose language the message boxes' standard captions speak.
+const QtLanguage* g_captionsOwner = nullptr;
+
 } // namespace
 
 VardekoApplication::VardekoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -58,6 +61,15 @@ bool VardekoApplication::notify(QObject* receiver, QEvent* event)
 
 QtLanguage::QtLanguage(QObject* parent) : QObject(parent) {}
 
+QtLanguage::~QtLanguage()
+{
+    // A window gone leaves no Russian captions behind to whatever comes next.
+    if (g_captionsOwner == this) {
+        setStandardCaptionsRussian(false);
+        g_captionsOwner = nullptr;
+    }
+}
+
 QString QtLanguage::catalogueFolder()
 {
     return catalogueFolderOverride().isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath)
@@ -71,6 +83,9 @@ void QtLanguage::setCatalogueFolder(const QString& dir)
 
 bool QtLanguage::setRussian(bool russian)
 {
+    // The program's own captions need no catalogue.
+    setStandardCaptionsRussian(russian);
+    g_captionsOwner = this;
     if (russian == m_installed)
         return m_installed;
     if (!russian) {

@@ -40,11 +40,14 @@ private:
 // dialogs and the questions they ask. Russian installs Qt's Russian catalogue (qtbase_ru.qm
 // from Qt's translations folder, Debian package qt6-translations-l10n) on the application;
 // English removes it. Without the catalogue Qt's texts stay English. Removed with the object.
+// The standard captions of the program's own message boxes follow as well, catalogue or not,
+// and are English again once the object that set them last is gone.
 class QtLanguage : public QObject
 {
     Q_OBJECT
 public:
     explicit QtLanguage(QObject* parent = nullptr); // English until told otherwise
+    ~QtLanguage() override;
 
     // Returns whether Qt's texts are Russian now.
     bool setRussian(bool russian);

@@ -1,8 +1,8 @@
-// The verification protocols: a copy of the template "Поверка.docx" beside the program,
-// filled with the zero resistances and, per step, the measured value less R04, its deviation
-// and the permissible deviation, then written and shown. The primary protocol compares with
-// the nominals, the periodic one with the actual values of the held profile, which it first
-// reads from the instrument when none is held.
+// The verification protocols: the template "Поверка.docx" beside the program filled with the
+// zero resistances and, per step, the measured value less R04, its deviation and the
+// permissible deviation, then written under the name the operator chooses and shown. The
+// primary protocol compares with the nominals, the periodic one with the actual values of the
+// held profile, which it first reads from the instrument when none is held.
 #include "verification/Protocols.h"
 #include "instrument/FileDialogs.h"
 #include "instrument/Mydialogs.h"
@@ -63,49 +63,44 @@ protocol::Inputs protocolInputs(const TForm3& form, bool periodic)
 }
 
 // Fills the protocol into a file the operator chooses. True when the document was written.
-// A failure is shown as every failure of a handler is; until the document is written the
-// file holds what it held before (the template copy, or the operator's file).
+// A failure is shown as every failure of a handler is, and leaves the chosen name as it was:
+// no file, or the operator's earlier file unchanged.
 bool fillProtocol(const TForm3& form, bool periodic)
 {
     const QString target = protocolPath();
     if (target.isEmpty())
         return false;
-    // Never over an existing file: the operator confirmed it, and it is filled as it is.
-    QFile templ(protocolTemplatePath());
-    const bool copied = templ.copy(target);
-    // The copy keeps the template's mode: a read-only template would give a copy that cannot
-    // be filled. The operator may always write it.
-    if (copied)
-        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ReadUser | QFileDevice::WriteUser);
+    const bool russian = Form1 == nullptr || Form1->isRussian();
     if (!documentsAvailable()) {
         ShowMessageBox(lang("Информация", "Information"),
                        lang("Не удалось сохранить документ.",
-                            periodic ? "Documet is not saved" : "Document is not saved"),
+                            periodic ? "Documet is not saved" : "Document is not saved") +
+                           QLatin1Char('\n') + DocumentsUnavailable().text(russian),
                        DialogType::Information, mbOK);
         return false;
     }
     bool written = false;
     try {
-        if (!copied && !QFile::exists(target)) {
+        // An existing file the operator confirmed is filled as it is. Otherwise the template
+        // itself is read (its faults then name it), and the filled document is written under
+        // the new name in one step: a failure leaves no file there, and the new file has the
+        // operator's usual mode, not the template's (which may be read-only).
+        const bool existing = QFile::exists(target);
+        const QString templ = protocolTemplatePath();
+        if (!existing && !QFile::exists(templ))
             throw DocumentError(
-                !templ.exists()
-                    ? lang("Нет шаблона протокола %1.", "The protocol template %1 is missing.").arg(templ.fileName())
-                    : lang("Не удалось создать файл протокола %1: %2", "Cannot create the protocol %1: %2")
-                          .arg(target, templ.errorString()));
-        }
-        WordDocument doc = WordDocument::open(target);
+                lang("Нет шаблона протокола %1.", "The protocol template %1 is missing.").arg(templ));
+        WordDocument doc = WordDocument::open(existing ? target : templ);
         protocol::writeProtocolCells(protocolInputs(form, periodic), [&doc](const protocol::Cell& c) {
             doc.setCellText(c.table, c.row, c.column, c.text);
         });
-        doc.save();
+        doc.save(target);
         written = true;
         showDocument(doc.path());
     } catch (const DocumentNotShown& e) {
-        ShowMessageBox(lang("Информация", "Information"), e.text(Form1 == nullptr || Form1->isRussian()),
-                       DialogType::Information, mbOK);
+        ShowMessageBox(lang("Информация", "Information"), e.text(russian), DialogType::Information, mbOK);
     } catch (const DocumentError& e) {
-        VardekoApplication::showException(e.text(Form1 == nullptr || Form1->isRussian()));
+        VardekoApplication::showException(e.text(russian));
     } catch (const std::exception& e) {
         VardekoApplication::showException(QString::fromUtf8(e.what()));
     }
